@@ -1,0 +1,1 @@
+#include "ip6.h"

@@ -1,0 +1,1 @@
+#include "scope.h"

@@ -1,1 +1,195 @@
 #include "hostid.h"
+
+#include <cstring>
+
+#include "misc.h"
+#include "subnet.h"
+
+// The POSIX locale's classes; bytes 0x80..0xFF belong to none of them.
+static inline bool is_alpha(int c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+static inline bool is_digit(int c) { return c >= '0' && c <= '9'; }
+static inline bool is_xdigit(int c) {
+  return is_digit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+static inline bool is_space(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+static inline bool is_namechar(int c) {
+  return is_alpha(c) || is_digit(c) || c == '-' || c == '.' || c == '_';
+}
+
+int hostfromstr(host_t* h, const char* str) {
+  TX_ASSERT(h != NULL);
+  h->isset = 0;
+  h->name[0] = '\0';
+  h->ttl = 0;
+  if (str == nullptr) return 0;
+
+  h->isset = 1;
+  int c = (unsigned char)str[0];
+  if (!is_alpha(c) && c != '_') return 0;
+
+  int n = 0;
+  while (n < (int)sizeof h->name - 1 && is_namechar((unsigned char)str[n])) {
+    h->name[n] = str[n];
+    n++;
+  }
+  h->name[n] = '\0';
+  return n;
+}
+
+int hostisset(const host_t* h) { return h != nullptr && h->isset != 0; }
+
+int hosttostr(char* str, size_t size, const host_t* h) {
+  TX_ASSERT(h != NULL);
+  TX_ASSERT(str != NULL);
+  if (!h->isset) return 0;
+  snprintf(str, size, "%s", h->name);
+  return (int)strlen(h->name);
+}
+
+int hostidfromstr(ip6_t* hid, const char* str) {
+  TX_ASSERT(hid != NULL);
+  hid->isset = 0;
+  if (str == nullptr) return 0;
+
+  if (str[0] == ':' && str[1] == ':') {
+    int n = ip6fromstr(hid, str);
+    if (n < 0) errmsg("hostidfromstr(): No hostid found near \"%.10s ...\"\n", str);
+    return n;
+  }
+
+  eth_t eth;
+  int n = ethfromstr(&eth, str);
+  if (n < 1) errmsg("hostidfromstr(): No mac address found near \"%.10s ...\"\n", str);
+  eth2ip6(hid, &eth);
+  return n;
+}
+
+int ethfromstr(eth_t* e, const char* str) {
+  TX_ASSERT(e != NULL);
+  TX_ASSERT(str != NULL);
+  e->isset = 0;
+
+  int sep = 0;
+  size_t end = 0;
+  for (;; end++) {
+    int c = (unsigned char)str[end];
+    if (c == '-' || c == '.' || c == ':') {
+      if (sep == 0) sep = c;
+    } else if (!is_xdigit(c)) {
+      break;
+    }
+  }
+  if (end == 0) return 0;
+  if (str[end] != '\0' && !is_space((unsigned char)str[end])) return 0;
+
+  // "%2x" skips white space before its digits, so the six values may reach
+  // beyond the stretch scanned above; sscanf stops at the NUL in any case.
+  const char* fmt;
+  switch (sep) {
+    case '-': fmt = "%2x-%2x-%2x-%2x-%2x-%2x"; break;
+    case '.': fmt = "%2x%2x.%2x%2x.%2x%2x"; break;
+    case ':': fmt = "%2x:%2x:%2x:%2x:%2x:%2x"; break;
+    default: fmt = "%2x%2x%2x%2x%2x%2x"; break;
+  }
+  unsigned v[6];
+  if (sscanf(str, fmt, &v[0], &v[1], &v[2], &v[3], &v[4], &v[5]) != 6) return 0;
+
+  for (int i = 0; i < 6; i++) e->octet[i] = (uint8_t)v[i];
+  e->delim = sep;
+  e->isset = 1;
+
+  int n = 0;
+  while (is_xdigit((unsigned char)str[n]) || (sep != 0 && str[n] == sep)) n++;
+  return n;
+}
+
+int eth2ip6(ip6_t* hid, const eth_t* e) {
+  if (!ethisset(e)) return 0;
+  TX_ASSERT(hid != NULL);
+  ip6copy(hid, nullptr);
+  // The accessors below require a set record.
+  hid->isset = 1;
+  ip6setshort(hid, 4, ((e->octet[0] ^ 0x02) << 8) | e->octet[1]);
+  ip6setshort(hid, 5, (e->octet[2] << 8) | 0xff);
+  ip6setshort(hid, 6, (0xfe << 8) | e->octet[3]);
+  ip6setshort(hid, 7, (e->octet[4] << 8) | e->octet[5]);
+  ip6setsbit(hid, 64);
+  ip6setebit(hid, 128);
+  return 1;
+}
+
+int ethisset(const eth_t* e) { return e != nullptr && e->isset != 0; }
+
+int ethtostr(char* str, size_t size, const eth_t* eth) {
+  TX_ASSERT(eth != NULL);
+  return ethtostr2(str, size, eth->delim, eth);
+}
+
+int ethtostr2(char* str, size_t size, int sep, const eth_t* eth) {
+  TX_ASSERT(eth != NULL);
+  TX_ASSERT(str != NULL);
+  TX_ASSERT(size >= 14 + 1);
+  size_t need = (sep == ':' || sep == '-') ? 18 : 15;
+  if (size < need) return -1;
+
+  const char septext[2] = {(char)sep, '\0'};
+  str[0] = '\0';
+  size_t pos = 0;  // where the (possibly cut) text ends
+  int total = 0;
+  for (int i = 0; i < 6; i++) {
+    bool withsep = i > 0 && (sep == '.' ? (i == 2 || i == 4) : true);
+    int n = snprintf(str + pos, size - pos, "%s%02x", withsep ? septext : "", eth->octet[i]);
+    if (n < 0) return -1;
+    total += n;
+    pos = strlen(str);
+  }
+  return total;
+}
+
+int ethput(const eth_t* e, int sep, FILE* fp) {
+  if (!ethisset(e)) return 0;
+  if (fp == nullptr) fp = stdout;
+  if (sep == 0) sep = e->delim;
+
+  const char septext[2] = {(char)sep, '\0'};
+  int total = 0;
+  if (sep == '.') {
+    for (int i = 0; i < 6; i += 2) {
+      int n = fprintf(fp, "%s%02X%02X", i > 0 ? "." : "", e->octet[i], e->octet[i + 1]);
+      if (n < 0) return -1;
+      total += n;
+    }
+  } else {
+    for (int i = 0; i < 6; i++) {
+      int n = fprintf(fp, "%s%02X", i > 0 ? septext : "", e->octet[i]);
+      if (n < 0) return -1;
+      total += n;
+    }
+  }
+  return total;
+}
+
+int subnetfromstr(ip6_t* sid, const char* str) {
+  TX_ASSERT(sid != NULL);
+  sid->isset = 0;
+  if (str == nullptr) return 0;
+
+  if (str[0] == ':') {
+    int n = ip6fromstr(sid, str);
+    if (n < 0) errmsg("subnetfromstr(): No subnetid found\n");
+    return n;
+  }
+
+  char name[32];
+  int n = 0;
+  while (n < (int)sizeof name - 1 && is_namechar((unsigned char)str[n])) {
+    name[n] = str[n];
+    n++;
+  }
+  name[n] = '\0';
+
+  const ip6_t* stored = subnetlookup(name);
+  if (stored == nullptr) errexit("No subnet \"%s\" found\n", name);
+  ip6copy(sid, stored);
+  return n;
+}

@@ -1,1 +1,259 @@
 #include "hostfile.h"
+
+#include <cstring>
+
+#include "misc.h"
+#include "subnet.h"
+
+namespace {
+
+enum class section_t { host, subnet, scope };
+
+bool is_space(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// Closes what it opened; standard input stays open for the next reader.
+struct input_t {
+  FILE* fp = nullptr;
+  bool owned = false;
+  ~input_t() {
+    if (owned && fp != nullptr) fclose(fp);
+  }
+};
+
+enum class readresult_t { line, too_long, eof };
+
+// Reads one line into buf (LINEBUFSIZE bytes) without its newline and the
+// carriage return before it. A line of more than LINEBUFSIZE - 2 characters
+// is read to its end and dropped.
+readresult_t readline(FILE* fp, char* buf) {
+  size_t len = 0;
+  int c;
+  bool newline = false;
+  bool any = false;
+  while ((c = getc_unlocked(fp)) != EOF) {
+    any = true;
+    if (c == '\n') {
+      newline = true;
+      break;
+    }
+    if (len < LINEBUFSIZE - 1) buf[len] = (char)c;
+    len++;
+  }
+  if (!any) return readresult_t::eof;
+  if (len > LINEBUFSIZE - 2) return readresult_t::too_long;
+  if (newline && len > 0 && buf[len - 1] == '\r') len--;
+  buf[len] = '\0';
+  return readresult_t::line;
+}
+
+// A warning quotes from a place in the line; a parser's negative error code
+// must not move the quote before the line itself.
+const char* quote_from(const char* line, const char* pos, int count) {
+  return count < 0 && pos + count < line ? line : pos + count;
+}
+
+bool selects(const char* name, const char* list) {
+  const char* p = list;
+  for (;;) {
+    while (*p == ',' || *p == ' ' || *p == '\t') p++;
+    if (*p == '\0') return false;
+    if (*p == '*') return true;
+    int word = wordcmp(name, p, " \t,");
+    if (word == 0) return true;
+    p += word;
+  }
+}
+
+void run_debug(const char* keyword) {
+  char word[32];
+  if (sscanf(keyword, "DEBUG %31s", word) != 1 || settings.verbose < 1) return;
+  if (strcmp(word, "print-subnetlist") == 0)
+    dumpsubnet(stderr);
+  else if (strcmp(word, "print-scopelist") == 0)
+    dumpscope(stderr);
+  else if (strcmp(word, "print-prefixlist") == 0)
+    dumpprefixlist(stderr);
+}
+
+void echo_host(const hostline_t* hl) {
+  char name[255] = "";
+  char ttl[11] = "";
+  char hostid[41];
+  char subnetid[41];
+  hosttostr(name, sizeof name, &hl->host);
+  if (hl->host.ttl != 0) ttltostr(ttl, sizeof ttl, hl->host.ttl);
+  ip6tostr(hostid, sizeof hostid, &hl->hostid);
+  ip6tostr(subnetid, sizeof subnetid, &hl->subnetid);
+  fprintf(stdout, "; %s", name);
+  fprintf(stdout, "%s", ttl);
+  fprintf(stdout, "\t%s", hostid);
+  fprintf(stdout, "\t%s", subnetid);
+  fprintf(stdout, "\t[%s]", hl->scopelist);
+  fputs("\n", stdout);
+}
+
+// Collects the continuation lines ("^...") that follow a host line.
+// Returns false when they hold more than MAXEXTRA characters.
+bool read_extra(FILE* fp, char* extra, int* lineno) {
+  size_t n = 0;
+  extra[0] = '\0';
+  int c = getc_unlocked(fp);
+  if (c == EOF) return true;
+  ungetc(c, fp);
+  if (c != '^') return true;
+  int prev = '\n';
+  while ((c = getc_unlocked(fp)) != EOF) {
+    if (c == '\r') {
+      prev = c;
+      continue;
+    }
+    if (c == '\n') {
+      if (prev == '\n') {
+        // An empty line ends the text; it is read again as a line of its own.
+        ungetc(c, fp);
+        break;
+      }
+      (*lineno)++;
+    } else if (prev == '\n') {
+      if (c != '^') {
+        ungetc(c, fp);
+        break;
+      }
+      prev = c;
+      continue;
+    }
+    if (n == MAXEXTRA) {
+      extra[n] = '\0';
+      return false;
+    }
+    extra[n++] = (char)c;
+    prev = c;
+  }
+  extra[n] = '\0';
+  return true;
+}
+
+void walk_prefixes(const hostline_t* hl, ip6_t* subnetid, generator_t gen) {
+  scopeclearused();
+  for (prfx_t* e = prfxfirst(); e != nullptr; e = prfxnext()) {
+    bool selected = e->scope == nullptr || selects(e->scope->name, hl->scopelist);
+    if (settings.forward && selected && (settings.ddns || e->action == 0)) {
+      int type = settings.ddns ? GEN_UPDATE_ADD - 32 * e->action : GEN_FORWARD;
+      const char* extra = hl->extra;
+      if (e->scope != nullptr && scopesetused(e->scope->id) != 0) extra = nullptr;
+      gen(type, e->prefix, e->scope, &hl->host, &hl->hostid, subnetid, extra);
+    }
+    // Every selected entry gets its reverse record; the used flags only
+    // decide who gets the extra records.
+    if (settings.reverse && selected && e->action == 0)
+      gen(GEN_REVERSE, e->prefix, e->scope, &hl->host, &hl->hostid, subnetid, nullptr);
+  }
+}
+
+}  // namespace
+
+int parsehostline(hostline_t* hl, const char* line, int delim) {
+  const char* p = skipdelim(line, delim);
+  p += hostfromstr(&hl->host, p);
+  p = skipdelim(p, delim);
+  if (*p == '<') p += ttlfromstr(p, &hl->host.ttl);
+  p = skipdelim(p, delim);
+  int n = hostidfromstr(&hl->hostid, p);
+  if (!ip6isset(&hl->hostid)) {
+    errmsg("parsehostline(): no hostid found near \"%.10s ...\"\n", quote_from(line, p, n));
+    return 0;
+  }
+  p = skipdelim(p + n, delim);
+  n = subnetfromstr(&hl->subnetid, p);
+  if (!ip6isset(&hl->subnetid)) {
+    errmsg("parsehostline(): no subnetid found near \"%.10s ...\"\n", quote_from(line, p, n));
+    return 0;
+  }
+  p = skipdelim(p + n, delim);
+  if (*p == '[') {
+    size_t len = 0;
+    for (p++; *p != '\0' && *p != ']' && len < MAXSCOPELIST; p++)
+      if (!is_space((unsigned char)*p)) hl->scopelist[len++] = *p;
+    hl->scopelist[len] = '\0';
+  } else {
+    strcpy(hl->scopelist, "*");
+  }
+  return 1;
+}
+
+int parsehostfile(const char* fname, generator_t gen) {
+  input_t in;
+  const char* name = fname != nullptr && *fname != '\0' ? fname : "stdin";
+  if (strcmp(name, "stdin") == 0 || strcmp(name, "-") == 0) {
+    in.fp = stdin;
+  } else {
+    in.fp = fopen(name, "r");
+    if (in.fp == nullptr) {
+      errmsg("Couldn't open inputfile %s for reading\n", name);
+      run_incomplete = 1;
+      return 0;
+    }
+    in.owned = true;
+  }
+  section_t section = section_t::host;
+  int lineno = 0;
+  char line[LINEBUFSIZE];
+  hostline_t hl;
+  for (;;) {
+    readresult_t r = readline(in.fp, line);
+    if (r == readresult_t::eof) break;
+    lineno++;
+    if (r == readresult_t::too_long) {
+      fprintf(stderr, "line %d too long; skipping\n", lineno);
+      run_incomplete = 1;
+      continue;
+    }
+    const char* p = line;
+    while (is_space((unsigned char)*p)) p++;
+    if (*p == '\0' || (settings.comment != '\0' && *p == settings.comment)) continue;
+    if (p[0] == '%' && p[1] == '%') {
+      const char* word = p + 2;
+      while (is_space((unsigned char)*word)) word++;
+      if (strncmp(word, "HOST", 4) == 0) {
+        section = section_t::host;
+        continue;
+      }
+      if (strncmp(word, "SUBNET", 6) == 0) {
+        section = section_t::subnet;
+        continue;
+      }
+      if (strncmp(word, "SCOPE", 5) == 0) {
+        section = section_t::scope;
+        continue;
+      }
+      if (strncmp(word, "DEBUG", 5) == 0) {
+        run_debug(word);
+        continue;
+      }
+    }
+    switch (section) {
+      case section_t::scope:
+        if (parsescopeline(line, settings.delim) <= 0)
+          errexit("error parsing scopeline in %s line %d\n", name, lineno);
+        break;
+      case section_t::subnet:
+        if (parsesubnetline(line, settings.delim) <= 0)
+          errexit("error parsing subnetline in %s line %d\n", name, lineno);
+        break;
+      case section_t::host: {
+        if (!parsehostline(&hl, line, settings.delim))
+          errexit("error parsing hostline in %s line %d\n", name, lineno);
+        if (settings.verbose >= 2) echo_host(&hl);
+        int hostline = lineno;
+        if (!read_extra(in.fp, hl.extra, &lineno)) {
+          errmsg("parsehostfile(): extra records longer than %d characters\n", MAXEXTRA);
+          errexit("error parsing hostline in %s line %d\n", name, hostline);
+        }
+        walk_prefixes(&hl, &hl.subnetid, gen);
+        break;
+      }
+    }
+  }
+  if (ferror(in.fp)) errexit("error reading %s\n", name);
+  return 1;
+}

@@ -1,1 +1,73 @@
 #include "hostptr.h"
+
+#include <netdb.h>
+#include <sys/socket.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "ip6.h"
+#include "misc.h"
+
+// Releases the resolver's answer on every way out.
+struct addrinfo_list {
+  addrinfo* head = nullptr;
+  ~addrinfo_list() {
+    if (head != nullptr) freeaddrinfo(head);
+  }
+};
+
+static void print_rev_dns(FILE* fp, const ip6_t* ip, int bits, const char* host,
+                          const char* numeric) {
+  int mask_nibbles = ip6getmask(ip);
+  TX_ASSERT(bits >= 0);
+  TX_ASSERT(mask_nibbles > 0);
+  TX_ASSERT(fp != NULL);
+  TX_ASSERT(host != NULL);
+  TX_ASSERT(ip != NULL && ip6isset (ip));
+  if (bits <= 127)
+    for (int j = 31; j >= bits / 4; j--)
+      fprintf(fp, "%01x%c", ip6getnibble(ip, j), j > bits / 4 ? '.' : ' ');
+  fputs(" ", fp);
+  fprintf(fp, "IN  PTR\t%s", host);
+  size_t len = strlen(host);
+  if (len > 0 && host[len - 1] != '.') fputs(".", fp);
+  fprintf(fp, "\t; %s\n", numeric);
+}
+
+int gen_ptr(int bits, const char* host) {
+  ip6_t ip;
+  if (ip6fromstr(&ip, host) >= 0) {
+    int length = bits >= 4 ? bits : ip6getmask(&ip);
+    if (length >= 4)
+      for (int j = length / 4 - 1; j >= 0; j--) fprintf(stdout, "%01x.", ip6getnibble(&ip, j));
+    fputs("ip6.arpa.\n", stdout);
+    checkwrite(stdout, "standard output");
+    return 1;
+  }
+  addrinfo hints;
+  memset(&hints, 0, sizeof hints);
+  hints.ai_family = AF_INET6;
+  hints.ai_socktype = SOCK_DGRAM;
+  addrinfo_list res;
+  if (getaddrinfo(host, nullptr, &hints, &res.head) != 0) {
+    errmsg("No AAAA record found for %s\n", host);
+    run_incomplete = 1;
+    return 0;
+  }
+  for (addrinfo* ai = res.head; ai != nullptr; ai = ai->ai_next) {
+    char numeric[128];
+    int err = getnameinfo(ai->ai_addr, ai->ai_addrlen, numeric, sizeof numeric, nullptr, 0,
+                          NI_NUMERICHOST);
+    if (err != 0) {
+      errmsg("getnameinfo %s returned with error [%d] message \"%s\"\n", host, err,
+             gai_strerror(err));
+      run_incomplete = 1;
+      return 0;
+    }
+    ip6fromstr(&ip, numeric);
+    print_rev_dns(stdout, &ip, bits, host, numeric);
+    checkwrite(stdout, "standard output");
+  }
+  return 1;
+}

@@ -1,1 +1,429 @@
 #include "tavrix.h"
+
+#include <getopt.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdarg>
+#include <cstdlib>
+#include <cstring>
+
+#include "filep.h"
+#include "hostfile.h"
+#include "hostptr.h"
+#include "misc.h"
+#include "subnet.h"
+
+static const char* const version_text = "v1.3, free software without any warranty";
+
+// Update lines are sent in batches: nsupdate refuses a whole message of more
+// than 64 KB, so a "send" goes out before the text since the last one would
+// pass this many bytes.
+constexpr size_t UPDATE_BATCH_BYTES = 32768;
+static size_t update_bytes = 0;
+
+void tavrix_reset() {
+  settings_reset();
+  prfx_reset();
+  scope_reset();
+  subnet_reset();
+  filep_reset();
+  ip6_reset();
+  update_bytes = 0;
+}
+
+static void usage_line(const char* fmt) { fprintf(stderr, fmt, progname); }
+
+void usage(const char* msg) {
+  if (msg != nullptr && *msg != '\0') {
+    fprintf(stderr, "%s error: ", progname);
+    fprintf(stderr, "%s\n", msg);
+    fprintf(stderr, "\n");
+  }
+  usage_line("usage: %s -h|-V\n");
+  usage_line("usage: %s -R [-b mask] <prefix>|<hostname> [...]\n");
+  usage_line("usage: %s [-f] [-s|-S] [-w|-a] [-t ttl] [-D<char>] [-C<char>] "
+             "{-p prefix |-6 ipv4addr } [file ...]\n");
+  usage_line("usage: %s [-r] [-b mask] [-w|-a] [-t ttl] [-D<char>] [-C<char>] "
+             "[-o origin] {-p prefix |-6 ipv4addr } [file ...]\n");
+  usage_line("usage: %s -d [-l label] [-t ttl] [-D<char>] [-C<char>] [-o origin] "
+             "{-p prefix} {-P prefix} [file ...]\n");
+  fputs("\t-h, --help\t\t print out this help message \n"
+        "\t-V, --version\t\t print out version and exit \n"
+        "\t-R, --revzone\t\t print the ip6.arpa zone of the given prefix \n"
+        "\t-v, --verbose\t\t give some hints about what's going on in the background \n"
+        "\t\t\t\t use -v more often to increase the verbosity (up to level 2)\n"
+        "\t-D, --delim[=char]\t use <char> additionally to white space as delimiter "
+        "(default is ';')\n"
+        "\t-C, --comment[=char]\t use <char> as comment character (default is '#')\n"
+        "\t-s, --squeeze\t\t print ipv6 addresses w/o leading zeros "
+        "(like 2001:db8:0:0:0:0:0:1/128)\n"
+        "\t-S, --full-squeeze\t compress ipv6 address slightly more (like 2001:db8::1/128)\n"
+        "\t-t, --ttl <ttlspec>\t specify ttl of RR (default is none or the host specific one)\n"
+        "\t\t\t\t known ttl units are s(ecs), m(ins), h(ours), d(ays) or w(eeks) \n"
+        "\t-d, --ddns-update\t print dynamic update messages to stdout (this implies -f) \n"
+        "\t-l, --lookup=label\t The update add/del is done only for the host matching "
+        "\"label\" \n"
+        "\t-f, --forward\t\t generate AAAA records for forward zone only \n"
+        "\t-r, --reverse\t\t generate PTR records for reverse zone only\n"
+        "\t\t\t\t The default is to generate forward and reverse zone entries\n"
+        "\t\t\t\t (The use of the -w switch is highly recommended then)\n"
+        "\t-b, --bits[=mask]\t split zone files on <mask> boundary (default is prefix size)\n"
+        "\t-w, --write\t\t write output to file instead of stdout\n",
+        stderr);
+  char fwd[128];
+  char rev[128];
+  snprintf(fwd, sizeof fwd, "zkd.%s", "<origin>");
+  snprintf(rev, sizeof rev, "zkr.%0*lx", 4, 0UL);
+  fprintf(stderr, "\t\t\t\t filename is %s for the forward or ", fwd);
+  fprintf(stderr, "%s for the reverse zone\n", rev);
+  fprintf(stderr, "\t\t\t\t This option potentially generates a lot of files (up to the\n");
+  fprintf(stderr, "\t\t\t\t compiled in # of %d)\n", MAXFILES);
+  fprintf(stderr, "\t-a, --append\t\t same as -w but append to file instead of overwriting \n");
+  fprintf(stderr, "\t-o, --origin=zone\t specify forward domain (default is %s)\n",
+          settings.origin);
+  fprintf(stderr, "\t-p, --add-prefix=prefix\t network prefix to add (default is %s)\n",
+          "2001:db8::/48");
+  fputs("\t-P, --del-prefix=prefix\t network prefix to delete (default is none)\n"
+        "\t-6, --6to4=ipv4\t\t same as -p but argument is an ipv4 address\n"
+        "\t\t\t\t resulting prefix is a 6to4 prefix (2002:ipv4:addr::/48)\n",
+        stderr);
+  tx_exit(msg != nullptr && *msg != '\0' ? TX_EXIT_USAGE : TX_EXIT_OK);
+}
+
+[[noreturn]] static void version() {
+  fprintf(stderr, "%s version %s\n", progname, version_text);
+  fprintf(stderr, "Generates the IPv6 part of DNS zones from host files\n");
+  fprintf(stderr, "compiled for a maximum of \n");
+  fprintf(stderr, "\t%5d different prefixes\n", MAXPRFX);
+  fprintf(stderr, "\t%5d different scopes\n", MAXSCOPE);
+  fprintf(stderr, "\t%5d subnets\n", MAXSUBNET);
+  fprintf(stderr, "\t%5d file handles\n", MAXFILES);
+  tx_exit(TX_EXIT_OK);
+}
+
+// usage() with a message formatted into 128 bytes.
+[[noreturn]] __attribute__((format(printf, 1, 2))) static void usagef(const char* fmt, ...) {
+  char msg[128];
+  va_list ap;
+  va_start(ap, fmt);
+  vsnprintf(msg, sizeof msg, fmt, ap);
+  va_end(ap);
+  usage(msg);
+}
+
+static bool is_space(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+static void add_prefix(const char* arg, int action) {
+  ip6_t prefix;
+  if (ip6fromstr(&prefix, arg) < 0) usage("illegal prefix");
+  prfxput(&prefix, action);
+}
+
+static void add_6to4(const char* arg) {
+  int a[4];
+  if (sscanf(arg, "%d.%d.%d.%d", &a[0], &a[1], &a[2], &a[3]) != 4)
+    usagef("Illegal ipv4 address %s\n", arg);
+  for (int v : a)
+    if (v < 0 || v > 255) usagef("Illegal ipv4 address %s\n", arg);
+  char text[128];
+  snprintf(text, sizeof text, "2002:%02x%02x:%02x%02x::/48\n", a[0], a[1], a[2], a[3]);
+  ip6_t prefix;
+  if (ip6fromstr(&prefix, text) < 0) usage("illegal 6to4 prefix");
+  prfxput(&prefix, 0);
+}
+
+static void set_bits(const char* arg) {
+  long v = strtol(arg, nullptr, 10);
+  if (v > 128 || v < 0) usage("illegal reverse mask");
+  if (v % 4 != 0) usage("Option -b: reverse mask must be on nibble boundary");
+  settings.bits = (int)v;
+}
+
+static void set_comment(const char* arg) {
+  if (arg == nullptr) return;
+  char candidate = arg[0];
+  if (candidate == settings.delim || is_space((unsigned char)candidate)) {
+    errmsg("Option -C '%c' would change the comment char to the delimiter char. "
+           "Option skipped\n", candidate);
+    return;
+  }
+  settings.comment = candidate;
+}
+
+static const struct option long_options[] = {
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, 'V'},
+    {"revzone", no_argument, nullptr, 'R'},
+    {"verbose", no_argument, nullptr, 'v'},
+    {"comment", optional_argument, nullptr, 'C'},
+    {"delim", optional_argument, nullptr, 'D'},
+    {"write", no_argument, nullptr, 'w'},
+    {"append", no_argument, nullptr, 'a'},
+    {"forward", no_argument, nullptr, 'f'},
+    {"reverse", no_argument, nullptr, 'r'},
+    {"bits", required_argument, nullptr, 'b'},
+    {"ttl", required_argument, nullptr, 't'},
+    {"6to4", required_argument, nullptr, '6'},
+    {"origin", required_argument, nullptr, 'o'},
+    {"prefix", required_argument, nullptr, 'p'},
+    {"prefix-add", required_argument, nullptr, 'p'},
+    {"add-prefix", required_argument, nullptr, 'p'},
+    {"prefix-remove", required_argument, nullptr, 'P'},
+    {"prefix-del", required_argument, nullptr, 'P'},
+    {"del-prefix", required_argument, nullptr, 'P'},
+    {"ddns-update", no_argument, nullptr, 'd'},
+    {"lookup", required_argument, nullptr, 'l'},
+    {"squeeze", no_argument, nullptr, 's'},
+    {"full-squeeze", no_argument, nullptr, 'S'},
+    {nullptr, 0, nullptr, 0},
+};
+
+int parseoptions(int argc, char** argv) {
+  settings.writemode = 0;
+  settings.forward = 0;
+  settings.reverse = 0;
+  settings.bits = 0;
+  opterr = 0;
+  optind = 0;  // a full re-initialisation of getopt, for repeated runs in tests
+  int c;
+  while ((c = getopt_long(argc, argv, ":6:adl:C::D::frb:ho:p:P:RsSt:vVw", long_options,
+                          nullptr)) != -1) {
+    switch (c) {
+      case 'h': usage(nullptr);
+      case 'V': version();
+      case 'R': settings.revzone = 1; break;
+      case 'v': settings.verbose++; break;
+      case 'C': set_comment(optarg); break;
+      case 'D': settings.delim = optarg ? optarg[0] : ';'; break;
+      case 'w': settings.writemode = 1; break;
+      case 'a': settings.writemode = 2; break;
+      case 'f': settings.forward = 1; break;
+      case 'r': settings.reverse = 1; break;
+      case 'b': set_bits(optarg); break;
+      case 't': ttlfromstr(optarg, &settings.ttl); break;
+      case '6': add_6to4(optarg); break;
+      case 'o':
+        if (!settings_setorigin(optarg)) usage("out of memory");
+        break;
+      case 'p': add_prefix(optarg, 0); break;
+      case 'P':
+        if (*optarg == '\0')
+          prfxput(nullptr, 1);
+        else
+          add_prefix(optarg, 1);
+        break;
+      case 'd':
+        settings.ddns = 1;
+        settings.forward = 1;
+        if (settings.ttl == 0) settings.ttl = 86400;
+        break;
+      case 'l': settings.lookup = optarg; break;
+      case 's': settings.squeeze++; break;
+      case 'S': settings.squeeze = 2; break;
+      case ':': usagef("option \"-%c\" requires an argument\n", optopt);
+      default:
+        if (optopt >= 0x20 && optopt < 0x7f)
+          usagef("%s: unknown option \"-%c\"\n", progname, optopt);
+        usagef("%s: unknown option char \\x%x\n", progname, optopt);
+    }
+  }
+  return optind;
+}
+
+// Writing and flushing standard output must have worked for the run to
+// count as done.
+static void finish_stdout() {
+  if (fflush(stdout) != 0 || ferror(stdout)) {
+    int err = errno;
+    errexit("error writing standard output: %s\n", strerror(err != 0 ? err : EIO));
+  }
+}
+
+int rundriver(int argc, char** argv, int first) {
+  if (settings.revzone) {
+    for (int i = first; i < argc; i++) gen_ptr(settings.bits, argv[i]);
+    finish_stdout();
+    return run_incomplete ? TX_EXIT_PARTIAL : TX_EXIT_OK;
+  }
+  if (!settings.forward && !settings.reverse) settings.forward = settings.reverse = 1;
+  if (settings.reverse) {
+    if (prfxcount() == 0) usage("option -p needed in reverse mode");
+    int smallest = 128;
+    for (prfx_t* e = prfxfirst(); e != nullptr; e = prfxnext())
+      if (e->prefix != nullptr && ip6getmask(e->prefix) < smallest)
+        smallest = ip6getmask(e->prefix);
+    if (settings.bits < smallest) settings.bits = smallest;
+  }
+  if (settings.writemode != 0) {
+    int limit = filep_init(nullptr, settings.writemode == 1 ? "w" : "a");
+    if (settings.verbose >= 1)
+      errmsg("No of concurrent open files is %d while %d files in total can be handled\n",
+             limit, MAXFILES);
+  }
+  if (first >= argc) {
+    parsehostfile("stdin", gen_dns);
+  } else {
+    for (int i = first; i < argc; i++) parsehostfile(argv[i], gen_dns);
+  }
+  if (settings.ddns) {
+    if (settings.verbose >= 1) fputs("debug\n", stdout);
+    fputs("send\n", stdout);
+  }
+  if (settings.writemode != 0) filep_close();
+  finish_stdout();
+  return run_incomplete ? TX_EXIT_PARTIAL : TX_EXIT_OK;
+}
+
+int tavrix_main(int argc, char** argv) {
+  const char* name = argc > 0 && argv[0] != nullptr ? argv[0] : "tavrix";
+  const char* slash = strrchr(name, '/');
+  progname = slash ? slash + 1 : name;
+  int first = parseoptions(argc, argv);
+  return rundriver(argc, argv, first);
+}
+
+// Stands in for the scope of prefixes that have none.
+static const scope_t default_scope = {"none", nullptr, nullptr, 0, nullptr};
+
+static bool view_usable(const char* view) {
+  return view != nullptr && *view != '\0' && strcmp(view, "none") != 0;
+}
+
+// The record of a host's address on stdout or in its file.
+struct target_t {
+  FILE* fp;
+  const char* name;  // for messages
+};
+
+static void gen_update(int type, const ip6_t* full, const char* hostname,
+                       const char* domain, uint64_t ttl, const char* extra) {
+  if (settings.writemode != 0)
+    errexit("Views are actually not supported in dynamic update mode\n");
+  if (settings.lookup != nullptr && strcmp(hostname, settings.lookup) != 0) return;
+  char owner[256];
+  if ((size_t)snprintf(owner, sizeof owner, "%s.%s", hostname, domain) >= sizeof owner)
+    errexit("owner name of host %s in domain %s is longer than 255 characters\n", hostname,
+            domain);
+  char line[512];
+  int len;
+  if (full == nullptr) {
+    len = snprintf(line, sizeof line, "update %s %s \t\tIN AAAA\n", "del", owner);
+  } else {
+    char addr[128];
+    ip6tostr(addr, sizeof addr, full);
+    ip6squeeze(addr, nullptr, 1);
+    if (type == GEN_UPDATE_DEL)
+      len = snprintf(line, sizeof line, "update %s %s \t\tIN AAAA %s\n", "del", owner, addr);
+    else
+      len = snprintf(line, sizeof line, "update %s %s \t%lu\tIN AAAA %s\n", "add", owner,
+                     (unsigned long)ttl, addr);
+  }
+  if (update_bytes > 0 && update_bytes + (size_t)len > UPDATE_BATCH_BYTES) {
+    fputs("send\n", stdout);
+    update_bytes = 0;
+  }
+  fputs(line, stdout);
+  update_bytes += (size_t)len;
+  checkwrite(stdout, "standard output");
+  if (extra != nullptr && *extra != '\0')
+    errexit("The extra RR records are  actually not supported in dynamic update mode\n");
+}
+
+static void gen_forward(const ip6_t* full, const scope_t* sc, const char* hostname,
+                        const char* domain, uint64_t ttl, const char* extra) {
+  target_t out = {stdout, "standard output"};
+  char fname[255];
+  if (settings.writemode != 0) {
+    int n = view_usable(sc->view) ? snprintf(fname, sizeof fname, "zkd_%s.%s", sc->view, domain)
+                                  : snprintf(fname, sizeof fname, "zkd.%s", domain);
+    if ((size_t)n >= sizeof fname)
+      errexit("forward output file name for domain %s is longer than 254 characters\n",
+              domain);
+    out = {filep_open(fname), fname};
+    if (out.fp == nullptr) errexit("error in opening forward outputfile %s\n", fname);
+  }
+  fprintf(out.fp, "%-21s\t", hostname);
+  if (ttl != 0)
+    fprintf(out.fp, "%7lu\t", (unsigned long)ttl);
+  else
+    fputs("\t", out.fp);
+  char addr[128];
+  ip6tostr(addr, sizeof addr, full);
+  if (settings.squeeze >= 1) ip6squeeze(addr, nullptr, settings.squeeze >= 2);
+  fprintf(out.fp, "IN  AAAA\t%s ", addr);
+  fputs("\n", out.fp);
+  if (extra != nullptr && *extra != '\0') fputs(extra, out.fp);
+  checkwrite(out.fp, out.name);
+}
+
+static void print_rev_dns(FILE* fp, const ip6_t* ip, int split, uint64_t ttl,
+                          const char* hostname, const char* origin, unsigned long subnet) {
+  TX_ASSERT(fp != NULL);
+  TX_ASSERT(origin != NULL);
+  TX_ASSERT(ip != NULL && ip6isset (ip));
+  if (settings.bits <= 127)
+    for (int j = 31; j >= split; j--)
+      fprintf(fp, "%01x%c", ip6getnibble(ip, j), j > split ? '.' : ' ');
+  fputs(" ", fp);
+  if (ttl != 0)
+    fprintf(fp, "%7lu ", (unsigned long)ttl);
+  else
+    fprintf(fp, "%7s ", "");
+  fprintf(fp, "IN  PTR\t%s.%s ", hostname, origin);
+  if (subnet != 0) fprintf(fp, "; subnetid: %0*lx", 4, subnet);
+  fputs("\n", fp);
+}
+
+static void gen_rev_dns(const ip6_t* full, const ip6_t* prefix, const scope_t* sc,
+                        const char* hostname, const char* domain, uint64_t ttl) {
+  int length = ip6getmask(prefix);
+  int mask_nibbles = length > 0 ? length / 4 : 0;
+  int split = settings.bits / 4;
+  unsigned long subnet = 0;
+  for (int j = mask_nibbles; j < split; j++)
+    subnet = (subnet << 4) | (unsigned long)ip6getnibble(full, j);
+  int width = split > mask_nibbles ? split - mask_nibbles : 0;
+  target_t out = {stdout, "standard output"};
+  char fname[255];
+  if (settings.writemode != 0) {
+    int n = view_usable(sc->view)
+                ? snprintf(fname, sizeof fname, "zkr_%s.%0*lx", sc->view, width, subnet)
+                : snprintf(fname, sizeof fname, "zkr.%0*lx", width, subnet);
+    if ((size_t)n >= sizeof fname)
+      errexit("reverse output file name for view %s is longer than 254 characters\n",
+              sc->view);
+    out = {filep_open(fname), fname};
+    if (out.fp == nullptr)
+      errexit("error in opening reverse outputfile for subnet %0*lx\n", width, subnet);
+  }
+  print_rev_dns(out.fp, full, split, ttl, hostname, domain, subnet);
+  checkwrite(out.fp, out.name);
+}
+
+int gen_dns(int type, const ip6_t* prefix, const scope_t* scope, const host_t* host,
+            const ip6_t* hostid, ip6_t* subnetid, const char* extra) {
+  if (type != GEN_UPDATE_ADD && type != GEN_UPDATE_DEL && type != GEN_FORWARD &&
+      type != GEN_REVERSE)
+    errexit("fatal error: illegal gen_dns type %d\n", type);
+  const scope_t* sc = scope != nullptr ? scope : &default_scope;
+  const char* domain = sc->domain != nullptr ? sc->domain : settings.origin;
+  uint64_t ttl = host->ttl != 0 ? host->ttl : settings.ttl;
+  if (prefix == nullptr) {
+    // The delete entry without prefix removes the host's whole AAAA set.
+    if (type == GEN_UPDATE_DEL) gen_update(type, nullptr, host->name, domain, ttl, extra);
+    return 1;
+  }
+  ip6_t full;
+  ip6copy(&full, prefix);
+  ip6setsbit(subnetid, (int)ip6getebit(&full));
+  ip6append(&full, subnetid);
+  ip6append(&full, hostid);
+  switch (type) {
+    case GEN_UPDATE_ADD:
+    case GEN_UPDATE_DEL: gen_update(type, &full, host->name, domain, ttl, extra); break;
+    case GEN_FORWARD: gen_forward(&full, sc, host->name, domain, ttl, extra); break;
+    case GEN_REVERSE: gen_rev_dns(&full, prefix, sc, host->name, domain, ttl); break;
+  }
+  return 1;
+}

@@ -7,8 +7,6 @@
 #include "ip6.h"
 #include "scope.h"
 
-constexpr const char* TAVRIX_VERSION = "v1.3";
-
 [[noreturn]] void usage(const char* msg);
 
 // Reads the options into the settings and the prefix list; returns the index

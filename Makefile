@@ -4,13 +4,22 @@ BUILD ?= build
 CMAKE_FLAGS ?=
 JOBS ?= 2
 
-.PHONY: all build example check install clean
+# What the tests need beyond a C++ toolchain (Debian package names).
+TEST_PACKAGES = cmake g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev \
+	python3 bind9 bind9-utils bind9-dnsutils ipv6calc faketime mandoc \
+	valgrind dpkg-dev libbenchmark-dev time util-linux
+
+.PHONY: all build deps example check install clean
 
 all: build
 
 build:
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j$(JOBS)
+
+deps:
+	apt-get update
+	DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $(TEST_PACKAGES)
 
 example: build
 	$(BUILD)/tavrix -S -b 64 -p 2001:db8::/48 examples/hosts
@@ -19,7 +28,7 @@ check: build
 	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
 
 install: build
-	cmake --install $(BUILD) $(if $(DESTDIR),,) $(if $(PREFIX),--prefix $(PREFIX),)
+	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX),)
 
 clean:
 	rm -rf $(BUILD)

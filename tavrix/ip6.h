@@ -36,6 +36,8 @@ char* ip62string(char* buf, size_t size, const ip6_t* ipv6, int full);
 char* ip6tostr(char* buf, size_t size, const ip6_t* ip);
 char* ip6tofullstr(char* buf, size_t size, const ip6_t* ip);
 void ip6hexcase(int upper);
+// Back to the start-up state (lower-case hex), for tests.
+void ip6_reset();
 int ip6put(FILE* fp, const ip6_t* ip);
 char* ip6revdns(char* buf, size_t size, const ip6_t* ip, int mask);
 

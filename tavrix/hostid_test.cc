@@ -15,23 +15,7 @@
 
 namespace {
 
-struct Exited {
-  int status;
-};
-[[noreturn]] void throw_exit(int status) { throw Exited{status}; }
-
-class HostId : public testing::Test {
- protected:
-  void SetUp() override {
-    settings_reset();
-    progname = "tavrix";
-    tx_set_exit_hook(throw_exit);
-  }
-  void TearDown() override {
-    tx_set_exit_hook(nullptr);
-    settings_reset();
-  }
-};
+using HostId = testing::Test;
 
 // The end of a warning that points into a line.
 std::string near(const char* at) {

@@ -116,7 +116,9 @@ static bool is_space(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 static void add_prefix(const char* arg, int action) {
   ip6_t prefix;
-  if (ip6fromstr(&prefix, arg) < 0) usage("illegal prefix");
+  // A text from a single ':' (a subnet or host ID form) starts past bit 0
+  // and would make every address built from it wrong.
+  if (ip6fromstr(&prefix, arg) < 0 || ip6getsbit(&prefix) != 0) usage("illegal prefix");
   prfxput(&prefix, action);
 }
 

@@ -129,6 +129,13 @@ $ tavrix -p 2001:db8 2>err; s=$?; head -2 err; exit $s
 |
 --- status 1
 
+=== a subnet or host ID form is not a prefix
+$ tavrix -p ::/0 2>err; s=$?; head -1 err; tavrix -P :5: 2>err; head -1 err; exit $s
+--- stdout
+|tavrix error: illegal prefix
+|tavrix error: illegal prefix
+--- status 1
+
 === an illegal prefix to delete
 $ tavrix -P 1::2::3 2>err; s=$?; head -2 err; exit $s
 --- stdout

@@ -65,7 +65,7 @@ def parse(path):
             setattr(case, kind, data)
         block = None
 
-    with open(path, encoding="latin-1") as f:
+    with open(path, encoding="latin-1", newline="") as f:
         for number, line in enumerate(f, 1):
             if line.startswith("==="):
                 close_block()

@@ -14,6 +14,8 @@ fi
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
+bindir=$(cd "$bindir" && pwd)
+srcdir=$(cd "$srcdir" && pwd)
 export PATH=$bindir:$PATH
 work=$tmp/zones
 

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "ip6.h"
-#include "misc.h"
 
 namespace {
 

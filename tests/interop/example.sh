@@ -1,22 +1,27 @@
 #!/bin/bash
 # examples/regen.sh turns the example host file into zones that
-# named-checkzone accepts, and raises their serial numbers on every run.
+# named-checkzone accepts, and raises their serial numbers on every run; the
+# update commands for examples/lab-hosts, fed to nsupdate, change a zone
+# served by a named of our own on the loopback address.
 # usage: example.sh BINDIR SRCDIR
 set -u
 bindir=${1:?usage: example.sh BINDIR SRCDIR}
 srcdir=${2:?usage: example.sh BINDIR SRCDIR}
 
-if ! command -v named-checkzone >/dev/null 2>&1; then
-  echo "named-checkzone not found (Debian package bind9-utils)"
-  [ "${CI:-}" = true ] && exit 1
-  exit 77
-fi
+for tool in named-checkzone:bind9-utils named:bind9 nsupdate:bind9-dnsutils \
+            dig:bind9-dnsutils; do
+  if ! PATH=$PATH:/usr/sbin command -v "${tool%%:*}" >/dev/null 2>&1; then
+    echo "${tool%%:*} not found (Debian package ${tool#*:})"
+    [ "${CI:-}" = true ] && exit 1
+    exit 77
+  fi
+done
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 bindir=$(cd "$bindir" && pwd)
 srcdir=$(cd "$srcdir" && pwd)
-export PATH=$bindir:$PATH
+export PATH=$bindir:$PATH:/usr/sbin
 work=$tmp/zones
 
 status=0
@@ -77,5 +82,92 @@ while read -r zone serial; do
   fi
 done <<<"$second"
 
-[ $status -eq 0 ] && echo "example zones regenerate and check"
+# Dynamic updates. named serves the dynamic zone on 127.0.0.1 at a port
+# that is free now; it is stopped again when the script ends.
+dyn=$tmp/dyn
+mkdir "$dyn"
+cp "$srcdir/examples/zones/dynamic/lab.example.com.zone" "$dyn/"
+named_pid=
+stop_named() {
+  if [ -n "$named_pid" ]; then
+    kill "$named_pid" 2>/dev/null
+    wait "$named_pid" 2>/dev/null
+  fi
+  rm -rf "$tmp"
+}
+trap stop_named EXIT
+port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+cat >"$dyn/named.conf" <<CONF
+options {
+        directory "$dyn";
+        pid-file none;
+        listen-on port $port { 127.0.0.1; };
+        listen-on-v6 { none; };
+        recursion no;
+        dnssec-validation no;
+};
+controls { };
+zone "lab.example.com" {
+        type primary;
+        file "lab.example.com.zone";
+        allow-update { 127.0.0.1; };
+        allow-transfer { 127.0.0.1; };
+};
+CONF
+user=()
+[ "$(id -u)" -eq 0 ] && user=(-u root)
+named -g -c "$dyn/named.conf" "${user[@]}" >"$dyn/named.log" 2>&1 &
+named_pid=$!
+# Wait until named answers; a refused connection fails at once, so the
+# hundred tries take seconds at most.
+for _ in $(seq 100); do
+  dig +short +tries=1 +time=1 @127.0.0.1 -p "$port" lab.example.com SOA \
+    >/dev/null 2>&1 && break
+  kill -0 "$named_pid" 2>/dev/null || break
+  sleep 0.1
+done
+
+# nsupdate ARGS...: tavrix -d ARGS for the lab hosts, sent to our named.
+nsupdate_lab() {
+  { echo "server 127.0.0.1 $port"
+    tavrix -d -o lab.example.com "$@" "$srcdir/examples/lab-hosts"
+  } >"$tmp/update"
+  if ! nsupdate -t 5 "$tmp/update" >"$tmp/nsupdate.log" 2>&1; then
+    echo "FAIL: nsupdate for tavrix -d $*"
+    cat "$tmp/update" "$tmp/nsupdate.log" "$dyn/named.log"
+    status=1
+  fi
+}
+aaaa() {  # the AAAA records of the zone, as name and address, sorted
+  dig +noall +answer +tries=1 +time=2 @127.0.0.1 -p "$port" lab.example.com AXFR |
+    awk '$4 == "AAAA" {print $1, $2, $5}' | sort
+}
+
+nsupdate_lab -p 2001:db8::/48
+want="gw.lab.example.com. 86400 2001:db8:0:20::1
+node1.lab.example.com. 86400 2001:db8:0:20:5054:ff:fe12:3401
+node2.lab.example.com. 86400 2001:db8:0:20:5054:ff:fe12:3402
+node3.lab.example.com. 300 2001:db8:0:20:5054:ff:fe12:3403
+node4.lab.example.com. 300 2001:db8:0:20:5054:ff:fe12:3404"
+got=$(aaaa)
+if [ "$got" != "$want" ]; then
+  echo "FAIL: zone after adding the lab hosts:"
+  echo "$got"
+  status=1
+fi
+
+# Renumbering one host: its old address goes, the new one comes.
+nsupdate_lab -l node4 -P 2001:db8::/48 -p 2001:db8:3::/48
+got=$(aaaa | grep '^node4\.')
+if [ "$got" != "node4.lab.example.com. 300 2001:db8:3:20:5054:ff:fe12:3404" ]; then
+  echo "FAIL: node4 after renumbering: $got"
+  status=1
+fi
+if [ "$(aaaa | wc -l)" -ne 5 ]; then
+  echo "FAIL: renumbering node4 changed other hosts:"
+  aaaa
+  status=1
+fi
+
+[ $status -eq 0 ] && echo "example zones regenerate and check, updates reach named"
 exit $status

@@ -1,1 +1,364 @@
 #include "serialinc.h"
+
+#include <array>
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+// Zone files are read in lines of at most this many bytes, the line break
+// and the terminating null included; longer lines come in pieces.
+constexpr size_t LINESIZE = 4096;
+
+void si_assert_fail(const char* cond, const char* file, int line, const char* func) {
+  fflush(stdout);
+  fprintf(stderr, "serialinc: %s:%d: %s: Assertion `%s' failed.\n", file, line, func, cond);
+  abort();
+}
+
+static constexpr std::array<const char*, 7> incerrmsgs = {
+    "couldn't open zone file for modifying",
+    "unexpected end of file",
+    "no serial number found in zone file",
+    "not enough space left for serialno",
+    "error on closing zone file",
+    "serial number would exceed 4294967295",
+    "error on positioning in or writing to zone file",
+};
+
+const char* incerrmsg(int code) {
+  SI_ASSERT(code < 0 && static_cast<size_t>(-code) <= incerrmsgs.size());
+  return incerrmsgs[static_cast<size_t>(-code) - 1];
+}
+
+char serialstyle(serial_t serial) {
+  if (serial < SERIAL_TIME_FIRST) return 'i';
+  if (serial < SERIAL_DATE_FIRST) return 's';
+  return 'd';
+}
+
+serial_t newserial(serial_t old, time_t now) {
+  serial_t base = old;
+  switch (serialstyle(old)) {
+    case 's':
+      // Never back and never the same: a clock set back, or two runs in
+      // one second, still give a larger serial.
+      if (now > 0 && static_cast<serial_t>(now) > base) base = static_cast<serial_t>(now);
+      break;
+    case 'd': {
+      // gmtime fails only for clocks far outside any calendar; the old
+      // serial then simply counts on.
+      const struct tm* tm = gmtime(&now);
+      if (tm != nullptr) {
+        long long today =
+            ((tm->tm_year + 1900LL) * 10000 + (tm->tm_mon + 1) * 100 + tm->tm_mday) * 100;
+        if (today > 0 && static_cast<serial_t>(today) > base) base = static_cast<serial_t>(today);
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  return base == ULONG_MAX ? base : base + 1;
+}
+
+static int digitvalue(int c) { return c - '0'; }
+
+// Appends a digit to *pvalue; false when the result would not fit.
+static bool appenddigit(serial_t* pvalue, int digit) {
+  const auto d = static_cast<serial_t>(digit);
+  if (*pvalue > (ULONG_MAX - d) / 10) return false;
+  *pvalue = *pvalue * 10 + d;
+  return true;
+}
+
+int serialfromstr(const char* str, serial_t* pserial) {
+  serial_t value = 0;
+  int n = 0;
+  for (; isdigit(static_cast<unsigned char>(str[n])); ++n)
+    if (!appenddigit(&value, digitvalue(str[n]))) return 0;
+  if (n > 0) *pserial = value;
+  return n;
+}
+
+int printserial(FILE* out, const char* name, serial_t serial) {
+  bool ok = true;
+  if (name != nullptr && name[0] != '\0') ok = fprintf(out, "%-30s\t", name) >= 0;
+  ok = fprintf(out, "%10lu", serial) >= 0 && ok;
+  switch (serialstyle(serial)) {
+    case 's': {
+      const time_t when = static_cast<time_t>(serial);
+      // Time stamps lie between 2005 and 2033: always a calendar date, and
+      // in the C locale the text takes 26 characters.
+      const struct tm* tm = localtime(&when);
+      SI_ASSERT(tm != nullptr);
+      char buf[32];
+      const size_t n = strftime(buf, sizeof buf, "%b %d %Y %T %z", tm);
+      SI_ASSERT(n > 0);
+      ok = fprintf(out, "\t%s\n", buf) >= 0 && ok;
+      break;
+    }
+    case 'd':
+      ok = fprintf(out, "\t%d-%02d-%02d Version %02d\n",
+                   static_cast<int32_t>(serial / 1000000),
+                   static_cast<int>(serial / 10000 % 100),
+                   static_cast<int>(serial / 100 % 100),
+                   static_cast<int>(serial % 100)) >= 0 && ok;
+      break;
+    default:
+      ok = fputc('\n', out) != EOF && ok;
+      break;
+  }
+  return ok ? 0 : -1;
+}
+
+// Reads up to and including the next line break, at most size - 1 bytes,
+// and terminates the text; returns the number of bytes read, which counts
+// null bytes too (0 at the end of the file or on a read error).
+static size_t readline(FILE* fp, char* buf, size_t size) {
+  size_t len = 0;
+  while (len + 1 < size) {
+    const int c = getc(fp);
+    if (c == EOF) break;
+    buf[len++] = static_cast<char>(c);
+    if (c == '\n') break;
+  }
+  buf[len] = '\0';
+  return len;
+}
+
+// Reads white space, line breaks included, and puts back what follows it.
+static void skipspace(FILE* fp) {
+  int c;
+  while ((c = getc(fp)) != EOF && isspace(c)) {
+  }
+  if (c != EOF) ungetc(c, fp);
+}
+
+// Reads the digits at the stream position and puts back what follows
+// them; 1 with their value, 0 when there are none or they do not fit.
+static int readdigits(FILE* fp, serial_t* pserial) {
+  serial_t value = 0;
+  bool any = false;
+  bool fits = true;
+  int c;
+  while ((c = getc(fp)) != EOF && isdigit(c)) {
+    any = true;
+    fits = fits && appenddigit(&value, digitvalue(c));
+  }
+  if (c != EOF) ungetc(c, fp);
+  if (!any || !fits) return 0;
+  *pserial = value;
+  return 1;
+}
+
+// Print mode knows the SOA line only in its usual form: owner, optional
+// TTL, "IN SOA" in capitals, and at least the name server after it.
+static bool isprintsoaline(const char* line) {
+  char nameserver[256];
+  return sscanf(line, "%*s %*d IN SOA %255s %*s (\n", nameserver) == 1 ||
+         sscanf(line, "%*s IN SOA %255s %*s (\n", nameserver) == 1;
+}
+
+int readserial(const char* path, serial_t* pserial) {
+  FILE* fp = fopen(path, "r");
+  if (fp == nullptr) return -1;
+  char line[LINESIZE];
+  bool found = false;
+  while (!found && readline(fp, line, sizeof line) > 0) found = isprintsoaline(line);
+  int rc = -1;
+  if (found) {
+    skipspace(fp);
+    if (readdigits(fp, pserial)) rc = 0;
+  }
+  // Only read from: a failing close cannot lose anything.
+  fclose(fp);
+  return rc;
+}
+
+static int lowerbyte(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  return u < 0x80 ? tolower(u) : u;
+}
+
+// Where word (in lower case) first occurs in line[from, len), compared
+// without regard to case; -1 when it does not.
+static long findnocase(const char* line, size_t from, size_t len, const char* word) {
+  const size_t wlen = strlen(word);
+  for (size_t i = from; i + wlen <= len; ++i) {
+    size_t k = 0;
+    while (k < wlen && lowerbyte(line[i + k]) == word[k]) ++k;
+    if (k == wlen) return static_cast<long>(i);
+  }
+  return -1;
+}
+
+static bool isblankbyte(char c) { return c == ' ' || c == '\t'; }
+
+// For an SOA line of increment mode, how many bytes the file position,
+// just after the line, must move back to stand before the serial: 0 when
+// the serial follows on later lines; -1 when this is no SOA line.
+static long soaback(const char* line, size_t len) {
+  const long in = findnocase(line, 0, len, "in");
+  if (in < 0) return -1;
+  const long soa = findnocase(line, static_cast<size_t>(in) + 2, len, "soa");
+  if (soa < 0) return -1;
+
+  size_t last = len;
+  while (last > 0 && isspace(static_cast<unsigned char>(line[last - 1]))) --last;
+  if (last > 0 && line[last - 1] == '(') return 0;
+
+  // The serial follows the name server and the mailbox on this line.
+  size_t pos = static_cast<size_t>(soa) + 3;
+  for (int field = 0; field < 2; ++field) {
+    while (pos < len && isblankbyte(line[pos])) ++pos;
+    while (pos < len && !isblankbyte(line[pos])) ++pos;
+  }
+  const size_t distance = len - pos;
+  if (distance == 0) return -1;
+  return distance == 1 ? 0 : static_cast<long>(distance);
+}
+
+// Closes fp and returns code, or SI_ECLOSE when closing fails.
+static int closewith(FILE* fp, int code) { return fclose(fp) == 0 ? code : SI_ECLOSE; }
+
+static long decimaldigits(serial_t serial) {
+  long n = 1;
+  while (serial >= 10) {
+    serial /= 10;
+    ++n;
+  }
+  return n;
+}
+
+// Writes serial left-justified and padded with spaces to width bytes.
+static bool writefield(FILE* fp, serial_t serial, long width) {
+  const int head = width > INT_MAX ? INT_MAX : static_cast<int>(width);
+  bool ok = fprintf(fp, "%-*lu", head, serial) >= 0;
+  for (long i = head; ok && i < width; ++i) ok = putc(' ', fp) != EOF;
+  return ok;
+}
+
+int incserialfp(FILE* fp, time_t now) {
+  SI_ASSERT(fp != nullptr);
+  char line[LINESIZE];
+  long back = -1;
+  size_t len;
+  while (back < 0 && (len = readline(fp, line, sizeof line)) > 0) back = soaback(line, len);
+  // A read error ends the search like the end of the file; so does an SOA
+  // line that is the last line and has no line break.
+  if (back < 0 || feof(fp) || ferror(fp)) return closewith(fp, SI_EEOF);
+  if (back > 0 && fseek(fp, -back, SEEK_CUR) != 0) return closewith(fp, SI_EWRITE);
+
+  skipspace(fp);
+  const long start = ftell(fp);
+  if (start < 0) return closewith(fp, SI_EWRITE);
+  serial_t old;
+  if (!readdigits(fp, &old)) return closewith(fp, SI_ENOSERIAL);
+  skipspace(fp);
+  const long end = ftell(fp);
+  if (end < 0) return closewith(fp, SI_EWRITE);
+
+  // The field is the old number with all the white space after it; the
+  // new number must fit it and never spill over what follows.
+  const long width = end - start;
+  if (width < 10) return closewith(fp, SI_ENOSPACE);
+  const serial_t serial = newserial(old, now);
+  if (decimaldigits(serial) > width) return closewith(fp, SI_ENOSPACE);
+  if (serial > SERIAL_MAX) return closewith(fp, SI_ETOOBIG);
+
+  if (fseek(fp, start, SEEK_SET) != 0 || !writefield(fp, serial, width) || fflush(fp) != 0)
+    return closewith(fp, SI_EWRITE);
+  return closewith(fp, 0);
+}
+
+int incserial(const char* path, time_t now) {
+  // Updated in place, so that the file keeps its inode, owner, mode and
+  // hard links.
+  FILE* fp = fopen(path, "r+");
+  if (fp == nullptr) return SI_ENOOPEN;
+  return incserialfp(fp, now);
+}
+
+void reportoutputerror(const char* prog, int err) {
+  fprintf(stderr, "%s: error on writing standard output: %s\n", prog, strerror(err));
+}
+
+// Messages on standard error go unchecked: every one of them comes with a
+// failing exit status already, and there is nowhere left to report to.
+static void usage(const char* prog) {
+  fprintf(stderr, "usage: %s {-s serial | [-u] zonefile [...]}\n", prog);
+}
+
+static int usageerror(const char* prog, const char* msg) {
+  if (msg != nullptr) fprintf(stderr, "%s\n", msg);
+  usage(prog);
+  return SI_EXIT_USAGE;
+}
+
+// Keeps the first write error of out; errno may be stale after a stream
+// that failed earlier, hence the fallback.
+static void noteoutput(int* perr, bool failed) {
+  if (failed && *perr == 0) *perr = errno != 0 ? errno : EIO;
+}
+
+// Ends the run's output: everything out holds must be written.
+static int finishoutput(FILE* out, const char* prog, int err, int status) {
+  noteoutput(&err, fflush(out) != 0);
+  noteoutput(&err, ferror(out) != 0);
+  if (err == 0) return status;
+  reportoutputerror(prog, err);
+  return SI_EXIT_FAILED;
+}
+
+int serialinc_main(int argc, char* const argv[], FILE* out, si_clock clock) {
+  const char* prog = argc > 0 && argv[0] != nullptr ? argv[0] : "serialinc";
+  if (argc < 2) return usageerror(prog, nullptr);
+
+  int first = 1;
+  bool increment = false;
+  const char* opt = argv[1];
+  if (opt[0] == '-') {
+    if (opt[1] == 's') {
+      if (argc != 3) return usageerror(prog, "Option -s requires an argument");
+      serial_t serial;
+      const int n = serialfromstr(argv[2], &serial);
+      if (n == 0 || argv[2][n] != '\0') return usageerror(prog, "serial must be a decimal number");
+      int err = 0;
+      errno = 0;
+      noteoutput(&err, printserial(out, nullptr, serial) != 0);
+      return finishoutput(out, prog, err, SI_EXIT_OK);
+    }
+    if (opt[1] != 'u') return usageerror(prog, "illegal option");
+    increment = true;
+    first = 2;
+  }
+
+  int status = SI_EXIT_OK;
+  int err = 0;
+  for (int i = first; i < argc; ++i) {
+    const char* path = argv[i];
+    if (increment) {
+      const int rc = incserial(path, clock());
+      if (rc != 0) {
+        fprintf(stderr, "Can not increment serial number in %s\n", path);
+        fprintf(stderr, "error %d:  %s\n", rc, incerrmsg(rc));
+        status = SI_EXIT_FAILED;
+      }
+      continue;
+    }
+    serial_t serial;
+    if (readserial(path, &serial) != 0) {
+      // Lines already printed come first when both streams share a terminal.
+      noteoutput(&err, fflush(out) != 0);
+      fprintf(stderr, "couldn't read serial number from file %s\n", path);
+      status = SI_EXIT_FAILED;
+      continue;
+    }
+    errno = 0;
+    noteoutput(&err, printserial(out, path, serial) != 0);
+  }
+  return finishoutput(out, prog, err, status);
+}

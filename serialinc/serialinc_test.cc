@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -289,8 +290,9 @@ ssize_t cookiewrite(void* c, const char* buf, size_t size) {
 
 int cookieseek(void* c, off64_t* offset, int whence) {
   auto* ck = static_cast<Cookie*>(c);
-  const off64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? static_cast<off64_t>(ck->pos)
-                                                                    : static_cast<off64_t>(ck->data.size());
+  off64_t base = 0;
+  if (whence == SEEK_CUR) base = static_cast<off64_t>(ck->pos);
+  if (whence == SEEK_END) base = static_cast<off64_t>(ck->data.size());
   ck->pos = static_cast<size_t>(base + *offset);
   *offset = static_cast<off64_t>(ck->pos);
   return 0;
@@ -374,8 +376,8 @@ time_t fakeclock() { return NOW; }
 int runmain(std::vector<const char*> args, FILE* out, std::string* err) {
   args.insert(args.begin(), "serialinc");
   testing::internal::CaptureStderr();
-  const int status = serialinc_main(static_cast<int>(args.size()), const_cast<char* const*>(args.data()),
-                                    out, fakeclock);
+  const int status = serialinc_main(static_cast<int>(args.size()),
+                                    const_cast<char* const*>(args.data()), out, fakeclock);
   *err = testing::internal::GetCapturedStderr();
   return status;
 }
@@ -410,7 +412,8 @@ TEST_F(SerialincTest, MainReportsLostOutput) {
     std::string err;
     EXPECT_EQ(runmain(row.args, out, &err), SI_EXIT_FAILED);
     fclose(out);
-    EXPECT_EQ(err, row.err + "serialinc: error on writing standard output: No space left on device\n");
+    EXPECT_EQ(err, row.err +
+                       "serialinc: error on writing standard output: No space left on device\n");
   }
 }
 

@@ -1,0 +1,253 @@
+#!/bin/bash
+# tavrix -d output, fed to BIND's nsupdate, changes a zone served by a named
+# of our own on the loopback address: adding the addresses of a host file,
+# deleting the addresses of one prefix, deleting whole AAAA sets, and adding
+# 5000 hosts, which takes several "send" batches.
+# usage: tavrix_nsupdate.sh BINDIR SRCDIR
+set -u
+bindir=${1:?usage: tavrix_nsupdate.sh BINDIR SRCDIR}
+srcdir=${2:?usage: tavrix_nsupdate.sh BINDIR SRCDIR}
+
+export PATH=$PATH:/usr/sbin
+for tool in named:bind9 nsupdate:bind9-dnsutils dig:bind9-dnsutils \
+            python3:python3; do
+  if ! command -v "${tool%%:*}" >/dev/null 2>&1; then
+    echo "${tool%%:*} not found (Debian package ${tool#*:})"
+    [ "${CI:-}" = true ] && exit 1
+    exit 77
+  fi
+done
+
+bindir=$(cd "$bindir" && pwd)
+srcdir=$(cd "$srcdir" && pwd)
+tavrix=$bindir/tavrix
+hosts=$srcdir/tests/interop/data/update-hosts
+tmp=$(mktemp -d)
+named_pid=
+stop_named() {
+  if [ -n "$named_pid" ]; then
+    kill "$named_pid" 2>/dev/null
+    for _ in $(seq 50); do
+      kill -0 "$named_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill -KILL "$named_pid" 2>/dev/null
+    wait "$named_pid" 2>/dev/null
+    named_pid=
+  fi
+}
+trap 'stop_named; rm -rf "$tmp"' EXIT
+
+status=0
+ok() { echo "ok: $*"; }
+bad() { echo "FAIL: $*"; status=1; }
+
+cat >"$tmp/example.com.zone" <<'ZONE'
+$TTL 1d
+@       IN SOA  ns.example.com. hostmaster.example.com. 1 1h 15m 1w 1h
+        IN NS   ns
+ns      IN A    127.0.0.1
+ZONE
+
+# start_named PORT: named for example.com on 127.0.0.1 at PORT, in the
+# background; succeeds once it answers, within ten seconds.
+start_named() {
+  cat >"$tmp/named.conf" <<CONF
+options {
+        directory "$tmp";
+        pid-file "$tmp/named.pid";
+        listen-on port $1 { 127.0.0.1; };
+        listen-on-v6 { none; };
+        recursion no;
+        dnssec-validation no;
+};
+controls { };
+zone "example.com" {
+        type primary;
+        file "example.com.zone";
+        allow-update { 127.0.0.1; };
+        allow-transfer { 127.0.0.1; };
+};
+CONF
+  local user=()
+  [ "$(id -u)" -eq 0 ] && user=(-u root)
+  named -g -c "$tmp/named.conf" "${user[@]}" >"$tmp/named.log" 2>&1 &
+  named_pid=$!
+  for _ in $(seq 100); do
+    dig +short +tries=1 +time=1 @127.0.0.1 -p "$1" example.com SOA 2>/dev/null |
+      grep -q hostmaster && return 0
+    kill -0 "$named_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  stop_named
+  return 1
+}
+
+# A port that is free now; another try with a new one if named cannot
+# take it after all.
+port=
+for _ in 1 2 3; do
+  p=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+  if start_named "$p"; then
+    port=$p
+    break
+  fi
+done
+if [ -z "$port" ]; then
+  bad "named did not answer on 127.0.0.1:"
+  cat "$tmp/named.log"
+  exit 1
+fi
+ok "named answers on 127.0.0.1 port $port"
+
+# apply WHAT ARGS...: the update commands of tavrix -d ARGS, in
+# $tmp/update, sent by nsupdate.
+apply() {
+  local what=$1 shown
+  shift
+  shown=$(printf ' %q' "$@")
+  if ! "$tavrix" -d "$@" >"$tmp/update.tx" 2>"$tmp/tavrix.err" ||
+      [ -s "$tmp/tavrix.err" ]; then
+    bad "$what: tavrix -d$shown:"
+    cat "$tmp/tavrix.err"
+    return 1
+  fi
+  { echo "server 127.0.0.1 $port"; cat "$tmp/update.tx"; } >"$tmp/update"
+  if ! nsupdate -t 10 <"$tmp/update" >"$tmp/nsupdate.log" 2>&1; then
+    bad "$what: nsupdate refused tavrix -d$shown:"
+    head -20 "$tmp/nsupdate.log"
+    tail -20 "$tmp/named.log"
+    return 1
+  fi
+  ok "$what: nsupdate applied the $(grep -c '^update ' "$tmp/update.tx") updates of tavrix -d$shown"
+}
+
+# zone_aaaa: the AAAA records of the zone, as name, TTL and address, sorted.
+zone_aaaa() {
+  dig +noall +answer +tries=1 +time=5 @127.0.0.1 -p "$port" example.com AXFR |
+    awk '$4 == "AAAA" { print $1, $2, $5 }' | sort
+}
+
+# The names of the host file, for the queries of every step.
+names="ns1.example.com. ns1.int.example.com. mail.example.com.
+mail.int.example.com. www.example.com. www.int.example.com. pc1.example.com.
+pc1.int.example.com. pc2.example.com. pc2.int.example.com. quiet.example.com.
+quiet.int.example.com."
+
+# expect WHAT: the records read from standard input (name, TTL, address)
+# are all the AAAA records of the zone, and each name answers with its own.
+expect() {
+  local all got want name answers=ok
+  all=$(sort)
+  got=$(zone_aaaa)
+  if [ "$all" = "$got" ]; then
+    ok "$what: the zone holds exactly the $(grep -c . <<<"$all") AAAA records expected"
+  else
+    bad "$what: AAAA records of the zone (-: expected, +: in the zone):"
+    diff -u <(echo "$all") <(echo "$got") | grep '^[-+][^-+]'
+  fi
+  for name in $names; do
+    want=$(awk -v n="$name" '$1 == n { print $3 }' <<<"$all" | sort)
+    got=$(dig +short +tries=1 +time=2 @127.0.0.1 -p "$port" "$name" AAAA | sort)
+    if [ "$want" != "$got" ]; then
+      bad "$what: dig $name AAAA gives '$(paste -sd ' ' <<<"$got")', expected '$(paste -sd ' ' <<<"$want")'"
+      answers=bad
+    fi
+  done
+  [ $answers = ok ] && ok "$what: dig AAAA answers as expected for every host name"
+}
+
+what="add three prefixes"
+apply "$what" -o example.com. -p 2001:db8:1::/48 -p 2001:db8:2::/48 \
+  -p 2001:db8:3::/48 "$hosts"
+expect <<'EOF'
+ns1.int.example.com. 86400 2001:db8:1:1::53
+ns1.example.com. 86400 2001:db8:2:1::53
+ns1.example.com. 86400 2001:db8:3:1::53
+mail.int.example.com. 3600 2001:db8:1:1:216:3eff:fe00:25
+mail.example.com. 3600 2001:db8:2:1:216:3eff:fe00:25
+mail.example.com. 3600 2001:db8:3:1:216:3eff:fe00:25
+www.example.com. 300 2001:db8:2:2::80
+www.example.com. 300 2001:db8:3:2::80
+pc1.int.example.com. 86400 2001:db8:1:a0:3e52:82ff:fe00:1
+pc1.example.com. 86400 2001:db8:3:a0:3e52:82ff:fe00:1
+pc2.int.example.com. 7200 2001:db8:1:a0:3e52:82ff:fe00:2
+pc2.example.com. 7200 2001:db8:3:a0:3e52:82ff:fe00:2
+quiet.example.com. 86400 2001:db8:3:1::dead
+EOF
+
+# The delete entry binds to the external scope like an add entry: only the
+# hosts of that scope lose their address in the prefix.
+what="delete one prefix"
+apply "$what" -o example.com. -P 2001:db8:2::/48 "$hosts"
+expect <<'EOF'
+ns1.int.example.com. 86400 2001:db8:1:1::53
+ns1.example.com. 86400 2001:db8:3:1::53
+mail.int.example.com. 3600 2001:db8:1:1:216:3eff:fe00:25
+mail.example.com. 3600 2001:db8:3:1:216:3eff:fe00:25
+www.example.com. 300 2001:db8:3:2::80
+pc1.int.example.com. 86400 2001:db8:1:a0:3e52:82ff:fe00:1
+pc1.example.com. 86400 2001:db8:3:a0:3e52:82ff:fe00:1
+pc2.int.example.com. 7200 2001:db8:1:a0:3e52:82ff:fe00:2
+pc2.example.com. 7200 2001:db8:3:a0:3e52:82ff:fe00:2
+quiet.example.com. 86400 2001:db8:3:1::dead
+EOF
+
+# An empty -P deletes the whole AAAA set of each host under the origin;
+# the names under the internal scope's domain stay.
+what="delete all under the origin"
+apply "$what" -o example.com. -P '' "$hosts"
+expect <<'EOF'
+ns1.int.example.com. 86400 2001:db8:1:1::53
+mail.int.example.com. 3600 2001:db8:1:1:216:3eff:fe00:25
+pc1.int.example.com. 86400 2001:db8:1:a0:3e52:82ff:fe00:1
+pc2.int.example.com. 7200 2001:db8:1:a0:3e52:82ff:fe00:2
+EOF
+
+what="delete all under int.example.com."
+apply "$what" -o int.example.com. -P '' "$hosts"
+expect </dev/null
+
+# 5000 hosts: more update text than one message should carry, so tavrix
+# closes a batch with "send" before a line that would take the text since
+# the last "send" past 32768 bytes.
+what="add 5000 hosts"
+{
+  printf '%%%%SUBNET\nbulk :42:\n%%%%HOST\n'
+  for ((i = 1; i <= 5000; i++)); do printf 'h%d ::%x bulk\n' "$i" "$i"; done
+} >"$tmp/bulk-hosts"
+if apply "$what" -o example.com. -p 2001:db8:9::/48 "$tmp/bulk-hosts"; then
+  batches=$(awk '
+    $0 == "send" {
+      if (len > 32768) printf "batch %d: %d bytes\n", n + 1, len
+      n++; len = 0; closed = 1; next
+    }
+    {
+      if (closed && n > 0 && last + length($0) + 1 <= 32768)
+        printf "batch %d closed with %d bytes, the next line would fit\n", n, last
+      closed = 0; len += length($0) + 1; last = len
+    }
+    END {
+      if (len > 0) print "no send after the last update line"
+      print n, "sends"
+    }' "$tmp/update.tx")
+  sends=$(tail -1 <<<"$batches")
+  if [ "$(grep -c . <<<"$batches")" -ne 1 ] || [ "${sends% sends}" -lt 2 ]; then
+    bad "$what: send batching of the update text:"
+    echo "$batches"
+  else
+    ok "$what: the update text is cut into $sends of at most 32768 bytes each"
+  fi
+  got=$(zone_aaaa | grep -c '^h[0-9]*\.example\.com\. 86400 2001:db8:9:42::')
+  want=$(for ((i = 1; i <= 5000; i++)); do
+           printf 'h%d.example.com. 86400 2001:db8:9:42::%x\n' "$i" "$i"
+         done | sort)
+  if [ "$(zone_aaaa)" = "$want" ]; then
+    ok "$what: the zone holds all $got records and nothing else"
+  else
+    bad "$what: the zone holds $got of the 5000 AAAA records expected:"
+    diff -u <(echo "$want") <(zone_aaaa) | grep '^[-+][^-+]' | head -10
+  fi
+fi
+
+exit $status

@@ -1,0 +1,215 @@
+#include "filep.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "exitseam.h"
+
+namespace {
+
+std::string slurp(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+// Each test works in a fresh folder with a chosen soft limit of descriptors.
+class Pool : public testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/filep_test.XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    dir_ = tmpl;
+    ASSERT_EQ(getcwd(old_cwd_, sizeof old_cwd_), old_cwd_);
+    ASSERT_EQ(chdir(dir_.c_str()), 0);
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved_), 0);
+  }
+  void TearDown() override {
+    filep_reset();
+    ASSERT_EQ(chdir(old_cwd_), 0);
+    std::string cmd = "rm -rf " + dir_;
+    ASSERT_EQ(system(cmd.c_str()), 0);
+  }
+  // The pool keeps limit - 4 streams open. The limit is set back at once, so
+  // that the test itself has descriptors to spare.
+  int init_with_limit(rlim_t soft, const char* mode = "w") {
+    struct rlimit rl = saved_;
+    rl.rlim_cur = soft;
+    EXPECT_EQ(setrlimit(RLIMIT_NOFILE, &rl), 0);
+    int limit = filep_init(nullptr, mode);
+    EXPECT_EQ(setrlimit(RLIMIT_NOFILE, &saved_), 0);
+    return limit;
+  }
+  // A name that hashes to the slot: three letters, then the tag.
+  static std::string name_in_slot(int slot, const std::string& tag, int skip = 0) {
+    for (int i = 0; i < 26 * 26 * 26; i++) {
+      std::string name = {char('a' + i % 26), char('a' + i / 26 % 26), char('a' + i / 676)};
+      name += tag;
+      if (filep_hash(name.c_str()) == slot && skip-- == 0) return name;
+    }
+    ADD_FAILURE() << "no name for slot " << slot;
+    return tag;
+  }
+  std::string dir_;
+  char old_cwd_[4096];
+  struct rlimit saved_;
+};
+
+TEST(FilepHash, SumsSignedBytesTimesPowersOfTen) {
+  struct row {
+    std::string name;
+    int slot;
+  } rows[] = {
+      {"", 0},
+      {"ab", (97 + 98 * 10) % 160},
+      {"zkr.0001", -1},
+      {"\xff", (int)((uint64_t)-1 % 160)},
+      {std::string(25, 'a'), -1},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.name);
+    uint64_t sum = 0, factor = 1;
+    for (char c : r.name) {
+      sum += (uint64_t)(int64_t)(signed char)c * factor;
+      factor *= 10;
+    }
+    int want = r.slot >= 0 ? r.slot : (int)(sum % 160);
+    EXPECT_EQ(filep_hash(r.name.c_str()), want);
+  }
+}
+
+TEST_F(Pool, SameNameSameStreamOpensNothingMore) {
+  EXPECT_EQ(init_with_limit(64), 60);
+  FILE* a = filep_open("zkd.example.com.");
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(filep_open("zkd.example.com."), a);
+  EXPECT_EQ(filep_open_count(), 1);
+  EXPECT_EQ(filep_close(), 1);
+  EXPECT_EQ(filep_open_count(), 0);
+}
+
+TEST_F(Pool, ClosesTheNearestOpenStreamBeforeTheSlotAndReopensForAppending) {
+  ASSERT_EQ(init_with_limit(6), 2);
+  // Two names around the slot of the third; the one before it is closed.
+  std::string before = name_in_slot(10, "b");
+  std::string after = name_in_slot(20, "a");
+  std::string third = name_in_slot(15, "t");
+  fputs("one\n", filep_open(before.c_str()));
+  fputs("x\n", filep_open(after.c_str()));
+  fputs("t\n", filep_open(third.c_str()));
+  EXPECT_EQ(filep_open_count(), 2);
+  int ind;
+  ASSERT_EQ(filep_first(&ind), 0);
+  EXPECT_EQ(filep_getname(&ind), third);
+  ASSERT_EQ(filep_next(&ind), 0);
+  EXPECT_EQ(filep_getname(&ind), after);
+  EXPECT_EQ(filep_next(&ind), 1);
+  EXPECT_EQ(ind, HASHSIZE);
+  // Asking again for the closed name reopens it and keeps what it held.
+  fputs("two\n", filep_open(before.c_str()));
+  ASSERT_EQ(filep_close(), 1);
+  EXPECT_EQ(slurp(before), "one\ntwo\n");
+  EXPECT_EQ(slurp(after), "x\n");
+}
+
+TEST_F(Pool, WrapsFromSlotZeroToTheEnd) {
+  ASSERT_EQ(init_with_limit(5), 1);
+  std::string last = name_in_slot(159, "l");
+  std::string first = name_in_slot(0, "f");
+  ASSERT_NE(filep_open(last.c_str()), nullptr);
+  ASSERT_NE(filep_open(first.c_str()), nullptr);
+  int ind;
+  ASSERT_EQ(filep_first(&ind), 0);
+  EXPECT_EQ(ind, 0);
+  EXPECT_EQ(filep_next(&ind), 1);
+}
+
+TEST_F(Pool, CollidingNamesTakeTheNextSlotsWrappingAfter159) {
+  ASSERT_GT(init_with_limit(64), 0);
+  std::string a = name_in_slot(159, "c");
+  std::string b = name_in_slot(159, "c", 1);
+  ASSERT_NE(filep_open(a.c_str()), nullptr);
+  ASSERT_NE(filep_open(b.c_str()), nullptr);
+  int ind = 0;
+  EXPECT_EQ(filep_getname(&ind), b);
+  ind = 159;
+  EXPECT_EQ(filep_getname(&ind), a);
+  EXPECT_EQ(filep_getzone(&ind), nullptr);
+}
+
+TEST_F(Pool, WriteModeTruncatesAppendModeExtends) {
+  for (const char* mode : {"w", "a"}) {
+    SCOPED_TRACE(mode);
+    {
+      std::ofstream("zkd.x.") << "old\n";
+    }
+    ASSERT_GT(init_with_limit(64, mode), 0);
+    fputs("new\n", filep_open("zkd.x."));
+    ASSERT_EQ(filep_close(), 1);
+    EXPECT_EQ(slurp("zkd.x."), std::string(mode) == "w" ? "new\n" : "old\nnew\n");
+  }
+}
+
+TEST_F(Pool, AFileThatCannotBeOpenedGivesNone) {
+  ASSERT_GT(init_with_limit(64), 0);
+  ASSERT_EQ(mkdir("dir", 0755), 0);
+  EXPECT_EQ(filep_open("dir"), nullptr);
+  EXPECT_EQ(filep_open_count(), 0);
+  int ind;
+  EXPECT_EQ(filep_first(&ind), 1);
+  EXPECT_EQ(ind, HASHSIZE);
+}
+
+TEST_F(Pool, The129thFileEndsTheRunWithStatus3) {
+  ASSERT_GT(init_with_limit(1024), 128);
+  for (int i = 0; i < MAXFILES; i++)
+    ASSERT_NE(filep_open(("f" + std::to_string(i)).c_str()), nullptr);
+  testing::internal::CaptureStderr();
+  int status = exit_status_of([] { filep_open("one-too-many"); });
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Maximum no of files (128) reached !\n");
+  EXPECT_EQ(status, TX_EXIT_POOL);
+}
+
+TEST_F(Pool, AllNamesTakenEndsTheRunWithStatus3) {
+  ASSERT_EQ(init_with_limit(20), 16);
+  for (int i = 0; i < HASHSIZE; i++)
+    ASSERT_NE(filep_open(("f" + std::to_string(i)).c_str()), nullptr);
+  testing::internal::CaptureStderr();
+  int status = exit_status_of([] { filep_open("f160"); });
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Maximum no of file names (160) reached !\n");
+  EXPECT_EQ(status, TX_EXIT_POOL);
+  // Names already known are still served.
+  EXPECT_NE(filep_open("f3"), nullptr);
+}
+
+TEST_F(Pool, NoRoomAtAllEndsTheRunWithStatus3) {
+  ASSERT_EQ(init_with_limit(4), 0);
+  testing::internal::CaptureStderr();
+  int status = exit_status_of([] { filep_open("zkd.x."); });
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "No output file can be opened: the limit of open files is 0\n");
+  EXPECT_EQ(status, TX_EXIT_POOL);
+}
+
+TEST_F(Pool, AWriteErrorIsReportedWhenTheStreamIsClosed) {
+  ASSERT_GT(init_with_limit(64), 0);
+  if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+  FILE* fp = filep_open("/dev/full");
+  ASSERT_NE(fp, nullptr);
+  fputs("lost\n", fp);
+  testing::internal::CaptureStderr();
+  int status = exit_status_of([] { filep_close(); });
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "error writing /dev/full: No space left on device\n");
+  EXPECT_EQ(status, TX_EXIT_FATAL);
+}
+
+}  // namespace

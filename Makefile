@@ -21,8 +21,11 @@ deps:
 	apt-get update
 	DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $(TEST_PACKAGES)
 
-example: build
-	$(BUILD)/tavrix -S -b 64 -p 2001:db8::/48 examples/hosts
+# The example needs only the program, not the test tools.
+example:
+	cmake -S . -B $(BUILD)-example -DBUILD_TESTING=OFF $(CMAKE_FLAGS)
+	cmake --build $(BUILD)-example -j$(JOBS) --target tavrix
+	$(BUILD)-example/tavrix -S -b 64 -p 2001:db8::/48 examples/hosts
 
 check: build
 	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)

@@ -38,41 +38,9 @@ $ tavrix -h
 |				 resulting prefix is a 6to4 prefix (2002:ipv4:addr::/48)
 
 === --help after -o shows that origin as the default
-$ tavrix -o zone.example. --help
---- stderr
-|usage: tavrix -h|-V
-|usage: tavrix -R [-b mask] <prefix>|<hostname> [...]
-|usage: tavrix [-f] [-s|-S] [-w|-a] [-t ttl] [-D<char>] [-C<char>] {-p prefix |-6 ipv4addr } [file ...]
-|usage: tavrix [-r] [-b mask] [-w|-a] [-t ttl] [-D<char>] [-C<char>] [-o origin] {-p prefix |-6 ipv4addr } [file ...]
-|usage: tavrix -d [-l label] [-t ttl] [-D<char>] [-C<char>] [-o origin] {-p prefix} {-P prefix} [file ...]
-|	-h, --help		 print out this help message 
-|	-V, --version		 print out version and exit 
-|	-R, --revzone		 print the ip6.arpa zone of the given prefix 
-|	-v, --verbose		 give some hints about what's going on in the background 
-|				 use -v more often to increase the verbosity (up to level 2)
-|	-D, --delim[=char]	 use <char> additionally to white space as delimiter (default is ';')
-|	-C, --comment[=char]	 use <char> as comment character (default is '#')
-|	-s, --squeeze		 print ipv6 addresses w/o leading zeros (like 2001:db8:0:0:0:0:0:1/128)
-|	-S, --full-squeeze	 compress ipv6 address slightly more (like 2001:db8::1/128)
-|	-t, --ttl <ttlspec>	 specify ttl of RR (default is none or the host specific one)
-|				 known ttl units are s(ecs), m(ins), h(ours), d(ays) or w(eeks) 
-|	-d, --ddns-update	 print dynamic update messages to stdout (this implies -f) 
-|	-l, --lookup=label	 The update add/del is done only for the host matching "label" 
-|	-f, --forward		 generate AAAA records for forward zone only 
-|	-r, --reverse		 generate PTR records for reverse zone only
-|				 The default is to generate forward and reverse zone entries
-|				 (The use of the -w switch is highly recommended then)
-|	-b, --bits[=mask]	 split zone files on <mask> boundary (default is prefix size)
-|	-w, --write		 write output to file instead of stdout
-|				 filename is zkd.<origin> for the forward or zkr.0000 for the reverse zone
-|				 This option potentially generates a lot of files (up to the
-|				 compiled in # of 128)
-|	-a, --append		 same as -w but append to file instead of overwriting 
+$ tavrix -o zone.example. --help 2>&1 | grep -e --origin
+--- stdout
 |	-o, --origin=zone	 specify forward domain (default is zone.example.)
-|	-p, --add-prefix=prefix	 network prefix to add (default is 2001:db8::/48)
-|	-P, --del-prefix=prefix	 network prefix to delete (default is none)
-|	-6, --6to4=ipv4		 same as -p but argument is an ipv4 address
-|				 resulting prefix is a 6to4 prefix (2002:ipv4:addr::/48)
 
 === -V prints the version and the compiled-in limits
 $ tavrix -p 2001:db8::/48 -V -x

@@ -314,3 +314,40 @@ $ tavrix -f -S -p 2001:db8::/48 long
 |parsehostfile(): extra records longer than 1534 characters
 |tavrix: error parsing hostline in long line 1
 --- status 127
+
+=== a bad scope line ends the run naming file and line
+$ tavrix -f -p 2001:db8::/48 hosts
+--- file hosts
+|%%SCOPE
+|int internal int.example.com. 2001:db8::/32
+|ext external example.com. 2001:db8::
+--- stderr
+|parsescopeline(): no matching prefix found near " ..."
+|tavrix: error parsing scopeline in hosts line 3
+--- status 127
+
+=== a bad subnet line ends the run naming file and line
+$ tavrix -f -p 2001:db8::/48 hosts
+--- file hosts
+|%%SUBNET
+|lan :1:
+|1lan :2:
+--- stderr
+|parsesubnetline(): illegal subnetname found near "1lan :2: ..."
+|tavrix: error parsing subnetline in hosts line 3
+--- status 127
+
+=== the prefix list dump shows ALL for the delete entry without prefix
+$ tavrix -d -v -P '' -p 2001:db8::/48 hosts
+--- file hosts
+|%%DEBUG print-prefixlist
+--- stdout
+|debug
+|send
+--- stderr
+|
+|%%The current (command line) prefix list 
+|ALL	to_del	[none]	
+|2001:0db8:0000:0000:0000:0000:0000:0000/48	to_add	[none]	
+|%%END
+|

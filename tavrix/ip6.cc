@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "misc.h"
+#include "textput.h"
 
 // The printer's formats, switched as a set by ip6hexcase.
 struct hexformats_t {
@@ -269,7 +270,7 @@ static inline bool advance(size_t size, size_t* pos, int n) {
   return true;
 }
 
-char* ip62string(char* buf, size_t size, const ip6_t* ipv6, int full) {
+char* ip62string_reference(char* buf, size_t size, const ip6_t* ipv6, int full) {
   TX_ASSERT(ipv6 != NULL);
   if (buf == nullptr) {
     buf = textbuf;
@@ -301,6 +302,48 @@ char* ip62string(char* buf, size_t size, const ip6_t* ipv6, int full) {
       if (!advance(size, &pos, snprintf(buf + pos, size - pos, hexformats->head, gr[i]))) break;
     }
   }
+  return buf;
+}
+
+// The longest text, a full form with a three-digit length, and its NUL.
+constexpr size_t IP6TEXTMAX = 44;
+
+char* ip62string(char* buf, size_t size, const ip6_t* ipv6, int full) {
+  TX_ASSERT(ipv6 != NULL);
+  // Texts that may be cut keep the snprintf way of cutting them; a length
+  // of four digits (a record filled by hand) is the one text that can
+  // outgrow IP6TEXTMAX.
+  if (buf == nullptr || size < IP6TEXTMAX || !ipv6->isset || ipv6->ebit > 999)
+    return ip62string_reference(buf, size, ipv6, full);
+  const char* digits = hexformats == &upperformats ? upperhex : lowerhex;
+  const uint16_t* gr = ipv6->group;
+  char* p = buf;
+  if (full || ipv6->sbit == 0) {
+    for (int i = 0; i < 8; i++) {
+      if (i > 0) *p++ = ':';
+      p = put_hex4(p, gr[i], digits);
+    }
+    if (ipv6->ebit != 128) {
+      *p++ = '/';
+      p = put_udec(p, ipv6->ebit, 0);
+    }
+  } else {
+    *p++ = ':';
+    unsigned first = ipv6->sbit / 16u;
+    if (ipv6->ebit == 128) {
+      for (unsigned i = first; i < 8; i++) {
+        *p++ = ':';
+        p = put_hex4(p, gr[i], digits);
+      }
+    } else {
+      unsigned last = ipv6->ebit / 16u;
+      for (unsigned i = first; i < last && i < 8; i++) {
+        p = put_hex4(p, gr[i], digits);
+        *p++ = ':';
+      }
+    }
+  }
+  *p = '\0';
   return buf;
 }
 
@@ -339,16 +382,13 @@ char* ip6revdns(char* buf, size_t size, const ip6_t* ip, int mask) {
 }
 
 // Bits from..to-1 of ipv6 take the values of the same bits of src.
-static void copybits(ip6_t* ipv6, const uint16_t* src, int from, int to) {
+static void copybits(ip6_t* ipv6, const uint16_t* src, unsigned from, unsigned to) {
   TX_ASSERT(ipv6->isset);
   TX_ASSERT(to <= 128);
-  while (from < to) {
-    int nr = from / 16;
-    int hi = 16 - from % 16;                           // bits of this group from `from` down
-    int lo = to >= (nr + 1) * 16 ? 0 : 16 - to % 16;   // bits of this group past `to`
-    unsigned mask = ((1u << hi) - 1) & ~((1u << lo) - 1);
-    setgroupbits(ipv6, nr, mask, src[nr]);
-    from = (nr + 1) * 16;
+  for (unsigned nr = from / 16; nr * 16 < to; nr++) {
+    unsigned before = nr == from / 16 ? from % 16 : 0;  // bits of this group before `from`
+    unsigned past = to < nr * 16 + 16 ? nr * 16 + 16 - to : 0;  // bits from `to` on
+    setgroupbits(ipv6, int(nr), (0xffffu >> before) & (0xffffu << past), src[nr]);
   }
 }
 

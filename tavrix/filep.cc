@@ -41,6 +41,14 @@ static void close_stream(filep_t* slot) {
   if (failed) errexit("error writing %s: %s\n", slot->name, strerror(err != 0 ? err : EIO));
 }
 
+// Closes the open stream nearest before slot ind (wrapping); one must exist.
+static void close_nearest(int ind) {
+  int victim = ind;
+  do victim = (victim + HASHSIZE - 1) % HASHSIZE;
+  while (slots[victim].fp == nullptr);
+  close_stream(&slots[victim]);
+}
+
 int filep_init(const char* fmt, const char* mode) {
   struct rlimit rl;
   if (getrlimit(RLIMIT_NOFILE, &rl) != 0) {
@@ -73,10 +81,7 @@ FILE* filep_open(const char* name) {
       errmsg("No output file can be opened: the limit of open files is %d\n", concurrency);
       tx_exit(TX_EXIT_POOL);
     }
-    int victim = ind;
-    do victim = (victim + HASHSIZE - 1) % HASHSIZE;
-    while (slots[victim].fp == nullptr);
-    close_stream(&slots[victim]);
+    close_nearest(ind);
   }
   if (!known && filep_nofiles >= MAXFILES) {
     errmsg("Maximum no of files (%d) reached !\n", filep_nofiles);
@@ -88,7 +93,13 @@ FILE* filep_open(const char* name) {
     snprintf(path, sizeof path, path_format, name);
     file = path;
   }
-  FILE* fp = fopen(file, known ? "a" : open_mode);
+  FILE* fp;
+  // Descriptors the process inherited count against the limit too, so the
+  // limit may be reached before the pool's own count says so: make room the
+  // same way and try again.
+  while ((fp = fopen(file, known ? "a" : open_mode)) == nullptr &&
+         (errno == EMFILE || errno == ENFILE) && filep_nofiles > 0)
+    close_nearest(ind);
   if (fp == nullptr) return nullptr;
   if (!known) {
     slot->name = strdup(name);

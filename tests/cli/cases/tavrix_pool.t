@@ -15,6 +15,15 @@ $ cat free/zkr.0028
 |2.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0          IN  PTR	h2-40.example.com. ; subnetid: 0028
 |3.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0          IN  PTR	h3-40.example.com. ; subnetid: 0028
 
+=== descriptors inherited from the caller count against the limit: the pool makes room all the same
+$ for round in 1 2; do for i in $(seq 1 40); do printf 'h%d-%d ::%x :%x:\n' $round $i $round $i; done; done > hosts
+$ mkdir free few
+$ (cd free && tavrix -w -b 64 -S -p 2001:db8::/48 ../hosts)
+$ (cd few && ulimit -Sn 20 && exec 3<../hosts 4<../hosts 5<../hosts 6<../hosts 7<../hosts 8<../hosts 9<../hosts && tavrix -w -b 64 -S -p 2001:db8::/48 ../hosts)
+$ diff -r free few && echo same
+--- stdout
+|same
+
 === the 129th file of a run ends it with status 3
 $ for i in $(seq 1 129); do printf 'h%d ::1 :%x:\n' $i $i; done > hosts
 $ tavrix -w -r -b 64 -p 2001:db8::/48 hosts; s=$?; ls | wc -l; exit $s

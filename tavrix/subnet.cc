@@ -8,6 +8,7 @@
 
 static subnet_t subnets[MAXSUBNET];
 static int nsubnets = 0;
+static int lastfound = 0;  // index of the last entry subnetlookup found
 
 int parsesubnetline(const char* line, int delim) {
   TX_ASSERT(line != NULL);
@@ -49,8 +50,17 @@ void subnetput(const char* name, const ip6_t* sid) {
 
 const ip6_t* subnetlookup(const char* name) {
   if (name == nullptr) return nullptr;
-  for (int i = 0; i < nsubnets; i++)
-    if (strcmp(subnets[i].name, name) == 0) return subnets[i].sid;
+  // Host files list the hosts of a subnet together: the entry found last
+  // is tried first. It stays the first entry of its name, since entries
+  // are only ever added behind it.
+  if (lastfound < nsubnets && strcmp(subnets[lastfound].name, name) == 0)
+    return subnets[lastfound].sid;
+  for (int i = 0; i < nsubnets; i++) {
+    if (strcmp(subnets[i].name, name) == 0) {
+      lastfound = i;
+      return subnets[i].sid;
+    }
+  }
   return nullptr;
 }
 
@@ -79,4 +89,5 @@ void subnet_reset() {
     subnets[i] = subnet_t{};
   }
   nsubnets = 0;
+  lastfound = 0;
 }

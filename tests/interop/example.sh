@@ -8,14 +8,8 @@ set -u
 bindir=${1:?usage: example.sh BINDIR SRCDIR}
 srcdir=${2:?usage: example.sh BINDIR SRCDIR}
 
-for tool in named-checkzone:bind9-utils named:bind9 nsupdate:bind9-dnsutils \
-            dig:bind9-dnsutils; do
-  if ! PATH=$PATH:/usr/sbin command -v "${tool%%:*}" >/dev/null 2>&1; then
-    echo "${tool%%:*} not found (Debian package ${tool#*:})"
-    [ "${CI:-}" = true ] && exit 1
-    exit 77
-  fi
-done
+source "$(dirname "${BASH_SOURCE[0]}")/lib/require.bash"
+require named-checkzone:bind9-utils named:bind9 nsupdate:bind9-dnsutils dig:bind9-dnsutils
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT

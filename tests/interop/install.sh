@@ -5,11 +5,8 @@
 set -u
 bindir=${1:?usage: install.sh BINDIR SRCDIR}
 
-if ! command -v cmake >/dev/null 2>&1; then
-  echo "cmake not found (Debian package cmake)"
-  [ "${CI:-}" = true ] && exit 1
-  exit 77
-fi
+source "$(dirname "${BASH_SOURCE[0]}")/lib/require.bash"
+require cmake:cmake
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT

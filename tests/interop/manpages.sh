@@ -4,11 +4,8 @@
 set -u
 srcdir=${2:?usage: manpages.sh BINDIR SRCDIR}
 
-if ! command -v mandoc >/dev/null 2>&1; then
-  echo "mandoc not found (Debian package mandoc)"
-  [ "${CI:-}" = true ] && exit 1
-  exit 77
-fi
+source "$(dirname "${BASH_SOURCE[0]}")/lib/require.bash"
+require mandoc:mandoc
 
 status=0
 for page in "$srcdir"/man/tavrix.1 "$srcdir"/man/serialinc.1; do

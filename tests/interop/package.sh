@@ -4,13 +4,8 @@
 set -u
 bindir=${1:?usage: package.sh BINDIR SRCDIR}
 
-for tool in cpack:cmake dpkg-deb:dpkg; do
-  if ! command -v "${tool%%:*}" >/dev/null 2>&1; then
-    echo "${tool%%:*} not found (Debian package ${tool#*:})"
-    [ "${CI:-}" = true ] && exit 1
-    exit 77
-  fi
-done
+source "$(dirname "${BASH_SOURCE[0]}")/lib/require.bash"
+require cpack:cmake dpkg-deb:dpkg
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT

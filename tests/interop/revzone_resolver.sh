@@ -4,11 +4,8 @@
 # /etc/nsswitch.conf, so that no query ever goes to a nameserver.
 set -u
 bindir=$1
-skip() {
-  if [ "${CI:-}" = true ]; then echo "FAIL: $*"; exit 1; fi
-  echo "SKIP: $*"; exit 77
-}
-command -v unshare >/dev/null || skip "unshare missing (package util-linux)"
+source "$(dirname "${BASH_SOURCE[0]}")/lib/require.bash"
+require unshare:util-linux
 unshare -m true 2>/dev/null || skip "unshare -m not permitted here (needs root)"
 
 tmp=$(mktemp -d); trap 'rm -rf "$tmp"' EXIT

@@ -9,16 +9,8 @@ set -u
 bindir=$1
 serialinc=$bindir/serialinc
 
-if ! command -v named-checkzone >/dev/null 2>&1; then
-  echo "named-checkzone not found: install the Debian package bind9-utils" >&2
-  [ "${CI:-}" = true ] && exit 1
-  exit 77
-fi
-if ! command -v perl >/dev/null 2>&1; then
-  echo "perl not found: install the Debian package perl-base" >&2
-  [ "${CI:-}" = true ] && exit 1
-  exit 77
-fi
+source "$(dirname "${BASH_SOURCE[0]}")/lib/require.bash"
+require named-checkzone:bind9-utils perl:perl-base
 
 work=$(mktemp -d) || exit 1
 trap 'rm -rf "$work"' EXIT

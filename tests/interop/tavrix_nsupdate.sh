@@ -9,14 +9,8 @@ bindir=${1:?usage: tavrix_nsupdate.sh BINDIR SRCDIR}
 srcdir=${2:?usage: tavrix_nsupdate.sh BINDIR SRCDIR}
 
 export PATH=$PATH:/usr/sbin
-for tool in named:bind9 nsupdate:bind9-dnsutils dig:bind9-dnsutils \
-            python3:python3; do
-  if ! command -v "${tool%%:*}" >/dev/null 2>&1; then
-    echo "${tool%%:*} not found (Debian package ${tool#*:})"
-    [ "${CI:-}" = true ] && exit 1
-    exit 77
-  fi
-done
+source "$(dirname "${BASH_SOURCE[0]}")/lib/require.bash"
+require named:bind9 nsupdate:bind9-dnsutils dig:bind9-dnsutils python3:python3
 
 bindir=$(cd "$bindir" && pwd)
 srcdir=$(cd "$srcdir" && pwd)

@@ -10,13 +10,8 @@ set -u
 bindir=${1:?usage: tavrix_zones.sh BINDIR SRCDIR}
 srcdir=${2:?usage: tavrix_zones.sh BINDIR SRCDIR}
 
-for tool in named-checkzone:bind9-utils python3:python3; do
-  if ! command -v "${tool%%:*}" >/dev/null 2>&1; then
-    echo "${tool%%:*} not found (Debian package ${tool#*:})"
-    [ "${CI:-}" = true ] && exit 1
-    exit 77
-  fi
-done
+source "$(dirname "${BASH_SOURCE[0]}")/lib/require.bash"
+require named-checkzone:bind9-utils python3:python3
 # Knot's checker is a second opinion where it is installed.
 kzonecheck=$(command -v kzonecheck || true)
 

@@ -1,5 +1,7 @@
 #include "hostfile.h"
 
+#include <sys/stat.h>
+
 #include <cstring>
 
 #include "misc.h"
@@ -20,30 +22,92 @@ struct input_t {
   }
 };
 
-enum class readresult_t { line, too_long, eof };
+// The characters of a stream, one at a time, with one of push-back.
+struct streamchars_t {
+  FILE* fp;
+  int get() { return getc_unlocked(fp); }
+  void unget(int c) { ungetc(c, fp); }
+};
 
-// Reads one line into buf (LINEBUFSIZE bytes) without its newline and the
-// carriage return before it. A line of more than LINEBUFSIZE - 2 characters
-// is read to its end and dropped.
-readresult_t readline(FILE* fp, char* buf) {
-  size_t len = 0;
-  int c;
-  bool newline = false;
-  bool any = false;
-  while ((c = getc_unlocked(fp)) != EOF) {
-    any = true;
-    if (c == '\n') {
-      newline = true;
-      break;
-    }
-    if (len < LINEBUFSIZE - 1) buf[len] = (char)c;
-    len++;
+// Appends what comes next after end; false when nothing more came. What is
+// still unread moves to the front first.
+bool fill(linereader_t* r) {
+  if (r->eof) return false;
+  if (r->pos > 0) {
+    memmove(r->buf, r->buf + r->pos, r->end - r->pos);
+    r->end -= r->pos;
+    r->pos = 0;
   }
-  if (!any) return readresult_t::eof;
-  if (len > LINEBUFSIZE - 2) return readresult_t::too_long;
-  if (newline && len > 0 && buf[len - 1] == '\r') len--;
-  buf[len] = '\0';
-  return readresult_t::line;
+  size_t room = READBUFSIZE - r->end;
+  size_t n = 0;
+  if (r->whole) {
+    n = fread_unlocked(r->buf + r->end, 1, room, r->fp);
+  } else {
+    int c;
+    while (n < room && (c = getc_unlocked(r->fp)) != EOF) {
+      r->buf[r->end + n++] = (char)c;
+      if (c == '\n') break;
+    }
+  }
+  if (n == 0) {
+    r->eof = true;
+    return false;
+  }
+  r->end += n;
+  return true;
+}
+
+// The characters of a line reader; a character handed out is still in the
+// buffer, so it can always be put back.
+struct bufferchars_t {
+  linereader_t* r;
+  int get() {
+    if (r->pos == r->end && !fill(r)) return EOF;
+    return (unsigned char)r->buf[r->pos++];
+  }
+  void unget(int) { r->pos--; }
+};
+
+// Collects the continuation lines ("^...") that follow a host line.
+// Returns false when they hold more than MAXEXTRA characters.
+template <typename chars_t>
+bool collect_extra(chars_t in, char* extra, int* lineno) {
+  size_t n = 0;
+  extra[0] = '\0';
+  int c = in.get();
+  if (c == EOF) return true;
+  in.unget(c);
+  if (c != '^') return true;
+  int prev = '\n';
+  while ((c = in.get()) != EOF) {
+    if (c == '\r') {
+      prev = c;
+      continue;
+    }
+    if (c == '\n') {
+      if (prev == '\n') {
+        // An empty line ends the text; it is read again as a line of its own.
+        in.unget(c);
+        break;
+      }
+      (*lineno)++;
+    } else if (prev == '\n') {
+      if (c != '^') {
+        in.unget(c);
+        break;
+      }
+      prev = c;
+      continue;
+    }
+    if (n == MAXEXTRA) {
+      extra[n] = '\0';
+      return false;
+    }
+    extra[n++] = (char)c;
+    prev = c;
+  }
+  extra[n] = '\0';
+  return true;
 }
 
 // A warning quotes from a place in the line; a parser's negative error code
@@ -92,47 +156,6 @@ void echo_host(const hostline_t* hl) {
   fputs("\n", stdout);
 }
 
-// Collects the continuation lines ("^...") that follow a host line.
-// Returns false when they hold more than MAXEXTRA characters.
-bool read_extra(FILE* fp, char* extra, int* lineno) {
-  size_t n = 0;
-  extra[0] = '\0';
-  int c = getc_unlocked(fp);
-  if (c == EOF) return true;
-  ungetc(c, fp);
-  if (c != '^') return true;
-  int prev = '\n';
-  while ((c = getc_unlocked(fp)) != EOF) {
-    if (c == '\r') {
-      prev = c;
-      continue;
-    }
-    if (c == '\n') {
-      if (prev == '\n') {
-        // An empty line ends the text; it is read again as a line of its own.
-        ungetc(c, fp);
-        break;
-      }
-      (*lineno)++;
-    } else if (prev == '\n') {
-      if (c != '^') {
-        ungetc(c, fp);
-        break;
-      }
-      prev = c;
-      continue;
-    }
-    if (n == MAXEXTRA) {
-      extra[n] = '\0';
-      return false;
-    }
-    extra[n++] = (char)c;
-    prev = c;
-  }
-  extra[n] = '\0';
-  return true;
-}
-
 void walk_prefixes(const hostline_t* hl, ip6_t* subnetid, generator_t gen) {
   scopeclearused();
   for (prfx_t* e = prfxfirst(); e != nullptr; e = prfxnext()) {
@@ -151,6 +174,81 @@ void walk_prefixes(const hostline_t* hl, ip6_t* subnetid, generator_t gen) {
 }
 
 }  // namespace
+
+void linereader_init(linereader_t* r, FILE* fp) {
+  struct stat st;
+  int fd = fileno(fp);
+  r->fp = fp;
+  r->whole = fd >= 0 && fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  r->eof = false;
+  r->pos = r->end = 0;
+}
+
+readresult_t linereader_line(linereader_t* r, char* line) {
+  for (;;) {
+    const char* start = r->buf + r->pos;
+    size_t avail = r->end - r->pos;
+    const char* nl = static_cast<const char*>(memchr(start, '\n', avail));
+    if (nl != nullptr) {
+      size_t len = size_t(nl - start);
+      r->pos += len + 1;
+      if (len > LINEBUFSIZE - 2) return readresult_t::too_long;
+      if (len > 0 && start[len - 1] == '\r') len--;
+      memcpy(line, start, len);
+      line[len] = '\0';
+      return readresult_t::line;
+    }
+    if (avail > LINEBUFSIZE - 2) break;
+    if (!fill(r)) {
+      // The last line, without a newline (its carriage return stays).
+      if (avail == 0) return readresult_t::eof;
+      memcpy(line, r->buf + r->pos, avail);
+      line[avail] = '\0';
+      r->pos = r->end;
+      return readresult_t::line;
+    }
+  }
+  // Too long: drop the rest of it, up to and with its newline.
+  for (;;) {
+    r->pos = r->end;
+    if (!fill(r)) return readresult_t::too_long;
+    const char* start = r->buf + r->pos;
+    const char* nl = static_cast<const char*>(memchr(start, '\n', r->end - r->pos));
+    if (nl != nullptr) {
+      r->pos += size_t(nl - start) + 1;
+      return readresult_t::too_long;
+    }
+  }
+}
+
+bool linereader_extra(linereader_t* r, char* extra, int* lineno) {
+  return collect_extra(bufferchars_t{r}, extra, lineno);
+}
+
+readresult_t readline_reference(FILE* fp, char* buf) {
+  size_t len = 0;
+  int c;
+  bool newline = false;
+  bool any = false;
+  while ((c = getc_unlocked(fp)) != EOF) {
+    any = true;
+    if (c == '\n') {
+      newline = true;
+      break;
+    }
+    if (len < LINEBUFSIZE - 1) buf[len] = (char)c;
+    len++;
+  }
+  if (!any) return readresult_t::eof;
+  if (len > LINEBUFSIZE - 2) return readresult_t::too_long;
+  if (newline && len > 0 && buf[len - 1] == '\r') len--;
+  buf[len] = '\0';
+  return readresult_t::line;
+}
+
+bool read_extra_reference(FILE* fp, char* extra, int* lineno) {
+  return collect_extra(streamchars_t{fp}, extra, lineno);
+}
 
 int parsehostline(hostline_t* hl, const char* line, int delim) {
   const char* p = skipdelim(line, delim);
@@ -197,10 +295,12 @@ int parsehostfile(const char* fname, generator_t gen) {
   }
   section_t section = section_t::host;
   int lineno = 0;
+  linereader_t reader;
+  linereader_init(&reader, in.fp);
   char line[LINEBUFSIZE];
   hostline_t hl;
   for (;;) {
-    readresult_t r = readline(in.fp, line);
+    readresult_t r = linereader_line(&reader, line);
     if (r == readresult_t::eof) break;
     lineno++;
     if (r == readresult_t::too_long) {
@@ -245,7 +345,7 @@ int parsehostfile(const char* fname, generator_t gen) {
           errexit("error parsing hostline in %s line %d\n", name, lineno);
         if (settings.verbose >= 2) echo_host(&hl);
         int hostline = lineno;
-        if (!read_extra(in.fp, hl.extra, &lineno)) {
+        if (!linereader_extra(&reader, hl.extra, &lineno)) {
           errmsg("parsehostfile(): extra records longer than %d characters\n", MAXEXTRA);
           errexit("error parsing hostline in %s line %d\n", name, hostline);
         }

@@ -2,6 +2,9 @@
 // their continuation lines; offers every host to a record generator.
 #pragma once
 
+#include <cstddef>
+#include <cstdio>
+
 #include "hostid.h"
 #include "ip6.h"
 #include "scope.h"
@@ -33,3 +36,35 @@ struct hostline_t {
 
 int parsehostfile(const char* fname, generator_t gen);
 int parsehostline(hostline_t* hl, const char* line, int delim);
+
+// The lines of one input, read through a buffer of the reader's own: a
+// character at a time through the stream, the reading of a line was most
+// of the cost of a host. A regular file is read in large blocks; any other
+// input (a pipe, a terminal) a line at a time, so that each host is handled
+// as soon as its line has come.
+constexpr size_t READBUFSIZE = 65536;
+struct linereader_t {
+  FILE* fp;
+  bool whole;  // a regular file
+  bool eof;
+  size_t pos;  // next character to hand out
+  size_t end;  // end of what has been read
+  char buf[READBUFSIZE];
+};
+
+enum class readresult_t { line, too_long, eof };
+
+void linereader_init(linereader_t* r, FILE* fp);
+// One line into line (LINEBUFSIZE bytes) without its newline and the
+// carriage return before it. A line of more than LINEBUFSIZE - 2 characters
+// is read to its end and dropped.
+readresult_t linereader_line(linereader_t* r, char* line);
+// The continuation lines ("^...") after a host line, joined into extra
+// (MAXEXTRA + 1 bytes); counts the lines it takes. False when they hold
+// more than MAXEXTRA characters.
+bool linereader_extra(linereader_t* r, char* extra, int* lineno);
+
+// The same two readings a character at a time on the stream itself: the
+// references that the tests hold the buffered reader to.
+readresult_t readline_reference(FILE* fp, char* line);
+bool read_extra_reference(FILE* fp, char* extra, int* lineno);

@@ -4,7 +4,10 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
+#include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -69,6 +72,99 @@ TEST(Parsehostline, QuotesNeverFromBeforeTheLine) {
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "hostidfromstr(): No hostid found near \"::1::2 :1: ...\"\n"
             "parsehostline(): no hostid found near \"::1::2 :1: ...\"\n");
+}
+
+// Random input for the line readers: short and long lines around the
+// 510-character limit (and far beyond the read buffer), carriage returns,
+// NUL bytes, continuation lines, empty lines, with or without a last
+// newline.
+std::string random_input(std::mt19937& rng, size_t approx) {
+  using namespace std::string_literals;
+  static const std::string pieces[] = {"\n", "\r\n", "\r", "^",  "\n^",          "\n\n",
+                                       " ",  "\t",   "a",  "\0"s, "host ::1 :1:"};
+  std::string s;
+  while (s.size() < approx) {
+    switch (rng() % 6) {
+      case 0: {
+        static const size_t lengths[] = {507, 508, 509, 510, 511, 512, 513, 1000, 70000};
+        size_t len = lengths[rng() % std::size(lengths)];
+        std::string line(len, 'x');
+        if (rng() % 2) line[len - 1] = '\r';
+        if (rng() % 3 == 0) line[rng() % len] = '\0';
+        s += line;
+        s += "\n";
+        break;
+      }
+      case 1: s += std::string(1, '\0'); break;
+      default: {
+        size_t n = 1 + rng() % 12;
+        for (size_t i = 0; i < n; i++) s += pieces[rng() % std::size(pieces)];
+      }
+    }
+  }
+  // The last line without its newline: short, or about as long as a line
+  // may be.
+  static const size_t lastlengths[] = {0, 1, 509, 510, 511, 512};
+  s += std::string(lastlengths[rng() % std::size(lastlengths)], 'z');
+  if (rng() % 4 == 0) s += "\r";
+  return s;
+}
+
+// One reading of an input, call by call: results, whole buffers, counts.
+std::vector<std::string> read_all(FILE* fp, bool reference) {
+  linereader_t* r = new linereader_t;
+  linereader_init(r, fp);
+  std::vector<std::string> events;
+  char line[LINEBUFSIZE];
+  char extra[MAXEXTRA + 1];
+  for (int i = 0;; i++) {
+    memset(line, '#', sizeof line);
+    readresult_t res = reference ? readline_reference(fp, line) : linereader_line(r, line);
+    events.push_back("result " + std::to_string(int(res)));
+    if (res == readresult_t::eof) break;
+    if (res != readresult_t::line) continue;
+    events.push_back(std::string(line, sizeof line));
+    if (i % 3 == 2) continue;  // not every line is a host line
+    memset(extra, '#', sizeof extra);
+    int lineno = 0;
+    bool ok = reference ? read_extra_reference(fp, extra, &lineno)
+                        : linereader_extra(r, extra, &lineno);
+    events.push_back("extra " + std::to_string(ok) + " " + std::to_string(lineno));
+    events.push_back(std::string(extra, sizeof extra));
+  }
+  // The end stays the end.
+  events.push_back("again " + std::to_string(int(reference ? readline_reference(fp, line)
+                                                           : linereader_line(r, line))));
+  delete r;
+  return events;
+}
+
+TEST(LineReader, MatchesTheReferenceOnFilesAndOtherStreams) {
+  std::mt19937 rng(20240611);
+  for (int round = 0; round < 80; round++) {
+    std::string input = random_input(rng, round < 50 ? 2000 : 200000);
+    SCOPED_TRACE("round " + std::to_string(round) + ", " + std::to_string(input.size()) +
+                 " bytes");
+    FILE* ref = tmpfile();
+    ASSERT_NE(ref, nullptr);
+    ASSERT_EQ(fwrite(input.data(), 1, input.size(), ref), input.size());
+    rewind(ref);
+    std::vector<std::string> want = read_all(ref, true);
+    {
+      SCOPED_TRACE("regular file, read in blocks");
+      rewind(ref);
+      clearerr(ref);
+      EXPECT_EQ(read_all(ref, false), want);
+    }
+    fclose(ref);
+    {
+      SCOPED_TRACE("other stream, read a line at a time");
+      FILE* mem = fmemopen(input.data(), input.size(), "r");
+      ASSERT_NE(mem, nullptr);
+      EXPECT_EQ(read_all(mem, false), want);
+      fclose(mem);
+    }
+  }
 }
 
 // What the reader asks the generator to do.

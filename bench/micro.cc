@@ -54,6 +54,14 @@ void BM_ip6tostr_squeeze(benchmark::State& state) {
 }
 BENCHMARK(BM_ip6tostr_squeeze)->Arg(0)->Arg(1);
 
+void BM_ip6tosqueezedstr(benchmark::State& state) {
+  ip6_t ip = full_address();
+  char buf[128];
+  for (auto _ : state)
+    benchmark::DoNotOptimize(ip6tosqueezedstr(buf, sizeof buf, &ip, int(state.range(0))));
+}
+BENCHMARK(BM_ip6tosqueezedstr)->Arg(0)->Arg(1);
+
 void BM_ip6squeeze(benchmark::State& state) {
   char buf[128];
   for (auto _ : state) {

@@ -482,3 +482,46 @@ char* ip6squeeze(char* dst, const char* src, int full) {
   }
   return dst;
 }
+
+char* ip6tosqueezedstr(char* buf, size_t size, const ip6_t* ip, int full) {
+  TX_ASSERT(ip != NULL);
+  // Only the full form of a set record, whose every text fits, is written
+  // here; anything else is what printing and squeezing the text make of it.
+  if (buf == nullptr || size < IP6TEXTMAX || !ip->isset || ip->sbit != 0 || ip->ebit > 999)
+    return ip6squeeze(ip6tostr(buf, size, ip), nullptr, full);
+  const char* digits = hexformats == &upperformats ? upperhex : lowerhex;
+  const uint16_t* gr = ip->group;
+  // The leftmost longest run of zero groups; a single one counts.
+  int runfrom = 8, runto = 8;
+  if (full) {
+    int bestlen = 0;
+    for (int i = 0; i < 8; i++) {
+      if (gr[i] != 0) continue;
+      int j = i + 1;
+      while (j < 8 && gr[j] == 0) j++;
+      if (j - i > bestlen) {
+        bestlen = j - i;
+        runfrom = i;
+        runto = j;
+      }
+      i = j;
+    }
+  }
+  char* p = buf;
+  for (int i = 0; i < 8; i++) {
+    if (i == runfrom) {
+      *p++ = ':';
+      *p++ = ':';
+      i = runto - 1;
+      continue;
+    }
+    if (i > 0 && i != runto) *p++ = ':';
+    p = put_hex16(p, gr[i], digits);
+  }
+  if (ip->ebit != 128) {
+    *p++ = '/';
+    p = put_udec(p, ip->ebit, 0);
+  }
+  *p = '\0';
+  return buf;
+}

@@ -50,3 +50,7 @@ ip6_t* ip6truncate(ip6_t* ip, int len);
 int ip6fromint(ip6_t* ipv6, int s0, int s1, int s2, int s3, int s4, int s5, int s6,
                int s7, int mask);
 char* ip6squeeze(char* dst, const char* src, int full);
+// ip6tostr followed by ip6squeeze of its text (full squeeze when full is
+// non-zero), written straight from the groups; the forward and update
+// lines print every address so.
+char* ip6tosqueezedstr(char* buf, size_t size, const ip6_t* ip, int full);

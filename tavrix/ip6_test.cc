@@ -8,6 +8,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -785,6 +786,57 @@ TEST_F(Ip6, SqueezeAgreesWithInet) {
     }
   }
   EXPECT_GT(compared, 1000);
+}
+
+// The squeezed printer against printing and squeezing the text: the shapes
+// above (all zero, runs at the start, end and middle, ties, single zero
+// groups) and random records with every ebit, both cases, both squeezes;
+// then records and buffers that take the text route (unset, sbit not 0,
+// a four-digit length, short buffers).
+TEST_F(Ip6, SqueezedPrinterMatchesPrintAndSqueeze) {
+  // Both texts of one record, and that the first fits its buffer.
+  auto texts = [](const ip6_t& ip, size_t size, int full, int upper) {
+    ip6hexcase(upper);
+    char fast[160];
+    char ref[160];
+    memset(fast, '#', sizeof fast);
+    memset(ref, '#', sizeof ref);
+    char* got = ip6tosqueezedstr(fast, size, &ip, full);
+    ip6squeeze(ip6tostr(ref, size, &ip), nullptr, full);
+    ip6hexcase(0);
+    EXPECT_EQ(got, fast);
+    EXPECT_LT(strlen(fast), size);
+    return std::pair<std::string, std::string>(fast, ref);
+  };
+  const std::vector<groups_t> all = shapes();
+  std::mt19937 rng(52);
+  for (size_t n = 0; n < all.size(); n++) {
+    const bool special = n < 12;
+    for (int ebit = 0; ebit <= 128; ebit += special ? 1 : 1 + int(rng() % 64)) {
+      for (int full = 0; full <= 1; full++) {
+        for (int upper = 0; upper <= 1; upper++) {
+          const ip6_t ip = make(all[n], 0, ebit);
+          auto [fast, ref] = texts(ip, 128, full, upper);
+          ASSERT_EQ(fast, ref) << "shape " << n << ", ebit " << ebit << ", full " << full
+                               << ", upper " << upper;
+        }
+      }
+    }
+  }
+  const std::vector<int> odd = {0, 16, 48, 64, 127, 128, 129, 999, 1000, 65535};
+  for (int n = 0; n < 20000; n++) {
+    const groups_t& g = all[rng() % all.size()];
+    int sbit = rng() % 2 ? 0 : odd[rng() % odd.size()];
+    int ebit = rng() % 2 ? int(rng() % 129) : odd[rng() % odd.size()];
+    const ip6_t ip = make(g, sbit, ebit, rng() % 20 != 0);
+    size_t size = rng() % 3 == 0 ? 1 + rng() % 50 : 44 + rng() % 100;
+    int full = int(rng() % 2);
+    int upper = int(rng() % 2);
+    auto [fast, ref] = texts(ip, size, full, upper);
+    ASSERT_EQ(fast, ref) << "record " << n << ": sbit " << sbit << ", ebit " << ebit << ", set "
+                         << int(ip.isset) << ", size " << size << ", full " << full
+                         << ", upper " << upper;
+  }
 }
 
 TEST_F(Ip6, PrintedTextReadsBack) {

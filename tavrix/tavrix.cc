@@ -357,10 +357,7 @@ static void gen_update(int type, const ip6_t* full, const char* hostname,
   *put_text(o, domain, domainlen) = '\0';
   char line[UPDATE_LINE_MAX + 1];
   char addr[128];
-  if (full != nullptr) {
-    ip6tostr(addr, sizeof addr, full);
-    ip6squeeze(addr, nullptr, 1);
-  }
+  if (full != nullptr) ip6tosqueezedstr(addr, sizeof addr, full, 1);
   int len = format_update(line, sizeof line, type, owner, ttl, full != nullptr ? addr : nullptr);
   if (update_bytes > 0 && update_bytes + (size_t)len > UPDATE_BATCH_BYTES) {
     fputs("send\n", stdout);
@@ -466,8 +463,10 @@ static void gen_forward(const ip6_t* full, const scope_t* sc, const char* hostna
     if (out.fp == nullptr) errexit("error in opening forward outputfile %s\n", fname);
   }
   char addr[128];
-  ip6tostr(addr, sizeof addr, full);
-  if (settings.squeeze >= 1) ip6squeeze(addr, nullptr, settings.squeeze >= 2);
+  if (settings.squeeze >= 1)
+    ip6tosqueezedstr(addr, sizeof addr, full, settings.squeeze >= 2);
+  else
+    ip6tostr(addr, sizeof addr, full);
   print_forward(out.fp, hostname, ttl, addr);
   if (extra != nullptr && *extra != '\0') fputs_unlocked(extra, out.fp);
   checkwrite(out.fp, out.name);

@@ -53,6 +53,15 @@ inline char* put_hex(char* p, uint64_t v, int width, const char* hexdigits = low
   return p;
 }
 
+// "%x" of a 16-bit value: no leading zeros, at least one digit.
+inline char* put_hex16(char* p, unsigned v, const char* hexdigits = lowerhex) {
+  if (v >= 0x1000) *p++ = hexdigits[(v >> 12) & 0xf];
+  if (v >= 0x100) *p++ = hexdigits[(v >> 8) & 0xf];
+  if (v >= 0x10) *p++ = hexdigits[(v >> 4) & 0xf];
+  *p++ = hexdigits[v & 0xf];
+  return p;
+}
+
 // "%04x" of a 16-bit value: always four digits.
 inline char* put_hex4(char* p, unsigned v, const char* hexdigits = lowerhex) {
   p[0] = hexdigits[(v >> 12) & 0xf];

@@ -26,11 +26,13 @@ inline void fuzz_check_status(int status) {
   }
 }
 
-// One file per process, rewritten for every input.
+// One file per process in $TMPDIR (or /tmp), rewritten for every input.
 inline const char* fuzz_scratch_file(const char* stem) {
-  static char path[64];
+  static char path[4096];
   if (path[0] == '\0') {
-    snprintf(path, sizeof path, "/tmp/%s.XXXXXX", stem);
+    const char* dir = getenv("TMPDIR");
+    snprintf(path, sizeof path, "%s/%s.XXXXXX", dir != nullptr && *dir != '\0' ? dir : "/tmp",
+             stem);
     int fd = mkstemp(path);
     if (fd < 0) {
       perror("mkstemp");

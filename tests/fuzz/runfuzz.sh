@@ -12,6 +12,8 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/fuzz.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/corpus" "$work/crash"
 cp "$seeds"/* "$work/corpus/"
+# The targets' scratch files go with the rest.
+export TMPDIR=$work
 
 "$fuzzer" -runs=0 -artifact_prefix="$work/crash/" "$seeds" &&
   "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
@@ -23,4 +25,5 @@ for f in "$work"/crash/*; do
   od -A d -c "$f" | head -40
   "$fuzzer" "$f" 2>&1 | tail -40
 done
-exit $status
+# libFuzzer reports a finding with 77, which reads as "skipped" elsewhere.
+[ "$status" -eq 0 ]

@@ -13,10 +13,13 @@
 
 namespace {
 
+// One file per process in $TMPDIR (or /tmp), rewritten for every input.
 const char* scratch() {
-  static char path[64];
+  static char path[4096];
   if (path[0] == '\0') {
-    snprintf(path, sizeof path, "/tmp/serialinc_fuzz.XXXXXX");
+    const char* dir = getenv("TMPDIR");
+    snprintf(path, sizeof path, "%s/serialinc_fuzz.XXXXXX",
+             dir != nullptr && *dir != '\0' ? dir : "/tmp");
     int fd = mkstemp(path);
     if (fd < 0) abort();
     fclose(fdopen(fd, "w"));

@@ -2,22 +2,15 @@
 
 #include <cstring>
 
+#include "charclass.h"
 #include "misc.h"
 #include "subnet.h"
 
-// The POSIX locale's classes; bytes 0x80..0xFF belong to none of them.
-static inline bool is_alpha(int c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-static inline bool is_digit(int c) { return c >= '0' && c <= '9'; }
-static inline bool is_xdigit(int c) {
-  return is_digit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
-static inline unsigned hexdigitvalue(int c) {
-  return unsigned(is_digit(c) ? c - '0' : (c | 0x20) - 'a' + 10);
-}
-static inline bool is_space(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-static inline bool is_namechar(int c) {
-  return is_alpha(c) || is_digit(c) || c == '-' || c == '.' || c == '_';
-}
+static inline bool is_alpha(unsigned char c) { return cc_in(c, CC_ALPHA); }
+static inline bool is_xdigit(unsigned char c) { return cc_in(c, CC_XDIGIT); }
+static inline unsigned hexdigitvalue(unsigned char c) { return unsigned(hexvalues[c]); }
+static inline bool is_space(unsigned char c) { return cc_in(c, CC_SPACE); }
+static inline bool is_namechar(unsigned char c) { return cc_in(c, CC_NAME); }
 
 int hostfromstr(host_t* h, const char* str) {
   TX_ASSERT(h != NULL);
@@ -87,8 +80,8 @@ static bool scan_octets_plain(const char* str, int sep, unsigned v[6]) {
   return true;
 }
 
-static bool scan_octets(const char* str, int sep, unsigned v[6], bool fast) {
-  if (fast && scan_octets_plain(str, sep, v)) return true;
+// The six values as sscanf reads them with the format of the separator.
+static bool scan_octets(const char* str, int sep, unsigned v[6]) {
   // "%2x" skips white space before its digits, so the six values may reach
   // beyond the stretch scanned by the caller; sscanf stops at the NUL in
   // any case.
@@ -102,7 +95,53 @@ static bool scan_octets(const char* str, int sep, unsigned v[6], bool fast) {
   return sscanf(str, fmt, &v[0], &v[1], &v[2], &v[3], &v[4], &v[5]) == 6;
 }
 
-static int ethfromstr_with(eth_t* e, const char* str, bool fast) {
+static void ethset(eth_t* e, const unsigned v[6], int sep) {
+  for (int i = 0; i < 6; i++) e->octet[i] = (uint8_t)v[i];
+  e->delim = sep;
+  e->isset = 1;
+}
+
+int ethfromstr(eth_t* e, const char* str) {
+  TX_ASSERT(e != NULL);
+  TX_ASSERT(str != NULL);
+  e->isset = 0;
+
+  // The stretch of hex digits and separators, its separator (the first
+  // one), and where the first of the other two separators stands in it:
+  // the count that a success returns ends there.
+  int sep = 0;
+  size_t end = 0;
+  size_t count = 0;
+  bool other = false;
+  for (;; end++) {
+    unsigned char c = (unsigned char)str[end];
+    if (!cc_in(c, CC_XDIGIT | CC_MACSEP)) break;
+    if (cc_in(c, CC_MACSEP) && c != sep) {
+      if (sep == 0) {
+        sep = c;
+      } else if (!other) {
+        other = true;
+        count = end;
+      }
+    }
+  }
+  if (!other) count = end;
+  if (end == 0) return 0;
+  if (str[end] != '\0' && !is_space((unsigned char)str[end])) return 0;
+
+  unsigned v[6];
+  if (!scan_octets_plain(str, sep, v) && !scan_octets(str, sep, v)) return 0;
+  ethset(e, v, sep);
+  return int(count);
+}
+
+// The classes by comparisons, apart from the table the fast reading uses.
+static bool posix_xdigit(int c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+static bool posix_space(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+int ethfromstr_reference(eth_t* e, const char* str) {
   TX_ASSERT(e != NULL);
   TX_ASSERT(str != NULL);
   e->isset = 0;
@@ -113,28 +152,21 @@ static int ethfromstr_with(eth_t* e, const char* str, bool fast) {
     int c = (unsigned char)str[end];
     if (c == '-' || c == '.' || c == ':') {
       if (sep == 0) sep = c;
-    } else if (!is_xdigit(c)) {
+    } else if (!posix_xdigit(c)) {
       break;
     }
   }
   if (end == 0) return 0;
-  if (str[end] != '\0' && !is_space((unsigned char)str[end])) return 0;
+  if (str[end] != '\0' && !posix_space((unsigned char)str[end])) return 0;
 
   unsigned v[6];
-  if (!scan_octets(str, sep, v, fast)) return 0;
-
-  for (int i = 0; i < 6; i++) e->octet[i] = (uint8_t)v[i];
-  e->delim = sep;
-  e->isset = 1;
+  if (!scan_octets(str, sep, v)) return 0;
+  ethset(e, v, sep);
 
   int n = 0;
-  while (is_xdigit((unsigned char)str[n]) || (sep != 0 && str[n] == sep)) n++;
+  while (posix_xdigit((unsigned char)str[n]) || (sep != 0 && str[n] == sep)) n++;
   return n;
 }
-
-int ethfromstr(eth_t* e, const char* str) { return ethfromstr_with(e, str, true); }
-
-int ethfromstr_reference(eth_t* e, const char* str) { return ethfromstr_with(e, str, false); }
 
 int eth2ip6(ip6_t* hid, const eth_t* e) {
   if (!ethisset(e)) return 0;

@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "charclass.h"
 #include "ip6.h"
 
 namespace {
@@ -417,10 +419,12 @@ TEST(HostIdInterop, InterfaceIdentifiersMatchIpv6calc) {
 }
 
 // ethfromstr reads the six values by hand where sscanf would need none of
-// the finer points of "%2x" and leaves the rest to sscanf; both readings must
-// agree on every text. Generated texts: well-formed addresses of the four
-// forms with one character changed, and random strings from an alphabet of
-// hex digits, separators, white space, signs and the x of "0x".
+// the finer points of "%2x" and leaves the rest to sscanf, and classifies
+// characters by table; both readings must agree on every text. Generated
+// texts: well-formed addresses of the four forms with one character changed
+// or with more groups and other separators after them, and random strings
+// from an alphabet of hex digits, separators, white space, signs, the x of
+// "0x" and bytes of no class.
 TEST(HostIdScan, MacReadingMatchesTheSscanfReference) {
   std::vector<std::string> texts = {
       "", "0", "00:11:22:33:44:55", "0:1:2:3:4:5", "001122334455", "0011.2233.4455",
@@ -433,12 +437,15 @@ TEST(HostIdScan, MacReadingMatchesTheSscanfReference) {
   std::mt19937_64 rng(99);
   const std::string forms[] = {"0a:1b:2e:3d:4e:5f", "0a-1b-2e-3d-4e-5f", "0a1b.2e3d.4e5f",
                                "0a1b2e3d4e5f"};
-  const char alphabet[] = "0123456789abcdefABCDEF:-.:-. \t\n+-xXgG";
+  const char alphabet[] = "0123456789abcdefABCDEF:-.:-. \t\n+-xXgG_\x80\xff";
   for (int n = 0; n < 40000; n++) {
     std::string t = forms[rng() % 4];
     t[rng() % t.size()] = alphabet[rng() % (sizeof alphabet - 1)];
     if (rng() % 3 == 0) t.insert(rng() % t.size(), 1, alphabet[rng() % (sizeof alphabet - 1)]);
     texts.push_back(t);
+    std::string longer = forms[rng() % 4];
+    for (size_t len = rng() % 8; len > 0; len--) longer += "0123456789abcdef:-."[rng() % 19];
+    texts.push_back(longer);
     std::string r;
     for (size_t len = rng() % 24; len > 0; len--) r += alphabet[rng() % (sizeof alphabet - 1)];
     texts.push_back(r);
@@ -457,6 +464,23 @@ TEST(HostIdScan, MacReadingMatchesTheSscanfReference) {
       ASSERT_EQ(0, memcmp(fast.octet, ref.octet, sizeof ref.octet));
       ASSERT_EQ(fast.delim, ref.delim);
     }
+  }
+}
+
+// The class table against the C library's classification in the C locale
+// (the programs never change the locale), byte by byte.
+TEST(HostIdScan, CharacterClassesAreThoseOfThePosixLocale) {
+  for (int c = 0; c < 256; c++) {
+    SCOPED_TRACE("byte " + std::to_string(c));
+    const unsigned char u = (unsigned char)c;
+    EXPECT_EQ(cc_in(u, CC_ALPHA), isalpha(c) != 0);
+    EXPECT_EQ(cc_in(u, CC_DIGIT), isdigit(c) != 0);
+    EXPECT_EQ(cc_in(u, CC_XDIGIT), isxdigit(c) != 0);
+    EXPECT_EQ(cc_in(u, CC_SPACE), isspace(c) != 0);
+    EXPECT_EQ(cc_in(u, CC_NAME), isalnum(c) || c == '-' || c == '.' || c == '_');
+    EXPECT_EQ(cc_in(u, CC_MACSEP), c == '-' || c == '.' || c == ':');
+    int value = isxdigit(c) ? (int)strtol(std::string(1, char(c)).c_str(), nullptr, 16) : -1;
+    EXPECT_EQ(hexvalues[u], value);
   }
 }
 

@@ -129,3 +129,17 @@ $ tavrix -f -p 2001:db8::/48 h256; echo "status $?"
 |hostidfromstr(): No mac address found near "h ::1 :1: ..."
 |parsehostline(): no hostid found near "h ::1 :1: ..."
 |tavrix: error parsing hostline in h256 line 1
+
+=== bytes 0x80 to 0xFF in subnet and scope lines fail the line with its field named
+$ printf '%%%%SUBNET\nl\351n :1:\n' > subnet; printf '%%%%SCOPE\ns v\351 d.example. 2001:db8::/48\n' > view; printf '%%%%SCOPE\ns v d.ex\351mple. 2001:db8::/48\n' > domain
+$ for f in subnet view domain; do tavrix -f -p 2001:db8::/48 $f 2>&1 | cat -v; echo "status ${PIPESTATUS[0]}"; done
+--- stdout
+|parsesubnetline(): illegal subnetname found near "M-in :1: ..."
+|tavrix: error parsing subnetline in subnet line 2
+|status 127
+|parsescopeline(): illegal viewname found near "M-i d.exampl ..."
+|tavrix: error parsing scopeline in view line 2
+|status 127
+|parsescopeline(): illegal domain found near "M-imple. 200 ..."
+|tavrix: error parsing scopeline in domain line 2
+|status 127

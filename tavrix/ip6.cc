@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "charclass.h"
 #include "misc.h"
 #include "textput.h"
 
@@ -20,15 +21,9 @@ static const hexformats_t* hexformats = &lowerformats;
 
 static char textbuf[44];
 
-// POSIX classes by hand: bytes with the high bit set belong to none.
-static inline int hexvalue(int c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-static inline bool is_xdigit(int c) { return hexvalue(c) >= 0; }
-static inline bool is_digit(int c) { return c >= '0' && c <= '9'; }
+static inline int hexvalue(unsigned char c) { return hexvalues[c]; }
+static inline bool is_xdigit(unsigned char c) { return cc_in(c, CC_XDIGIT); }
+static inline bool is_digit(unsigned char c) { return cc_in(c, CC_DIGIT); }
 
 static inline uint16_t clampbit(int v) {
   if (v < 1) return 0;
@@ -385,6 +380,11 @@ char* ip6revdns(char* buf, size_t size, const ip6_t* ip, int mask) {
 static void copybits(ip6_t* ipv6, const uint16_t* src, unsigned from, unsigned to) {
   TX_ASSERT(ipv6->isset);
   TX_ASSERT(to <= 128);
+  if (from % 16 == 0 && to % 16 == 0) {
+    // Whole groups, as every subnet ID and host ID has them.
+    for (unsigned nr = from / 16; nr < to / 16; nr++) ipv6->group[nr] = src[nr];
+    return;
+  }
   for (unsigned nr = from / 16; nr * 16 < to; nr++) {
     unsigned before = nr == from / 16 ? from % 16 : 0;  // bits of this group before `from`
     unsigned past = to < nr * 16 + 16 ? nr * 16 + 16 - to : 0;  // bits from `to` on

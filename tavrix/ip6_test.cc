@@ -595,6 +595,26 @@ TEST_F(Ip6, Append) {
   }
 }
 
+// Appending against copying the range bit by bit with the accessors, for
+// ranges on and off group boundaries.
+TEST_F(Ip6, AppendCopiesTheRangeBitByBit) {
+  std::mt19937 rng(16);
+  for (int n = 0; n < 20000; n++) {
+    groups_t ga, gb;
+    for (auto& v : ga) v = uint16_t(rng());
+    for (auto& v : gb) v = uint16_t(rng());
+    int from = rng() % 2 ? 16 * int(rng() % 9) : int(rng() % 129);
+    int to = rng() % 2 ? 16 * int(rng() % 9) : int(rng() % 129);
+    ip6_t a = make(ga, 0, from);
+    const ip6_t b = make(gb, from, to);
+    ip6_t want = a;
+    for (int bit = from; bit < to; bit++) ip6setbit(&want, bit, ip6getbit(&b, bit));
+    SCOPED_TRACE("bits " + std::to_string(from) + " to " + std::to_string(to));
+    ASSERT_EQ(ip6append(&a, &b), to);
+    ASSERT_EQ(groupsof(a), groupsof(want));
+  }
+}
+
 // The generator's chain: prefix, subnet ID placed after it, host ID.
 TEST_F(Ip6, AppendChain) {
   ip6_t addr = parsed("2001:db8::/48");

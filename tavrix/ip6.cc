@@ -1,5 +1,6 @@
 #include "ip6.h"
 
+#include <array>
 #include <cstdlib>
 #include <cstring>
 
@@ -483,6 +484,38 @@ char* ip6squeeze(char* dst, const char* src, int full) {
   return dst;
 }
 
+// For each set of zero groups (bit i for group i), the leftmost longest run
+// of them, a single group counting: its first group and the one past its
+// last; 8 and 8 for none.
+struct zerorun_t {
+  uint8_t from, to;
+};
+static constexpr auto zeroruns = [] {
+  std::array<zerorun_t, 256> t{};
+  for (unsigned zeros = 0; zeros < 256; zeros++) {
+    zerorun_t best = {8, 8};
+    for (unsigned i = 0; i < 8; i++) {
+      if (!(zeros >> i & 1)) continue;
+      unsigned j = i + 1;
+      while (j < 8 && (zeros >> j & 1)) j++;
+      if (j - i > unsigned(best.to - best.from)) best = {uint8_t(i), uint8_t(j)};
+      i = j;
+    }
+    t[zeros] = best;
+  }
+  return t;
+}();
+
+// Groups from..to-1 without leading zeros, ':' between them.
+static inline char* putgroups(char* p, const uint16_t* gr, unsigned from, unsigned to,
+                              const char* digits) {
+  for (unsigned i = from; i < to; i++) {
+    if (i > from) *p++ = ':';
+    p = put_hex16(p, gr[i], digits);
+  }
+  return p;
+}
+
 char* ip6tosqueezedstr(char* buf, size_t size, const ip6_t* ip, int full) {
   TX_ASSERT(ip != NULL);
   // Only the full form of a set record, whose every text fits, is written
@@ -491,33 +524,18 @@ char* ip6tosqueezedstr(char* buf, size_t size, const ip6_t* ip, int full) {
     return ip6squeeze(ip6tostr(buf, size, ip), nullptr, full);
   const char* digits = hexformats == &upperformats ? upperhex : lowerhex;
   const uint16_t* gr = ip->group;
-  // The leftmost longest run of zero groups; a single one counts.
-  int runfrom = 8, runto = 8;
+  zerorun_t run = {8, 8};
   if (full) {
-    int bestlen = 0;
-    for (int i = 0; i < 8; i++) {
-      if (gr[i] != 0) continue;
-      int j = i + 1;
-      while (j < 8 && gr[j] == 0) j++;
-      if (j - i > bestlen) {
-        bestlen = j - i;
-        runfrom = i;
-        runto = j;
-      }
-      i = j;
-    }
+    unsigned zeros = 0;
+    for (unsigned i = 0; i < 8; i++) zeros |= unsigned(gr[i] == 0) << i;
+    run = zeroruns[zeros];
   }
-  char* p = buf;
-  for (int i = 0; i < 8; i++) {
-    if (i == runfrom) {
-      *p++ = ':';
-      *p++ = ':';
-      i = runto - 1;
-      continue;
-    }
-    if (i > 0 && i != runto) *p++ = ':';
-    p = put_hex16(p, gr[i], digits);
+  char* p = putgroups(buf, gr, 0, run.from, digits);
+  if (run.from < 8) {
+    *p++ = ':';
+    *p++ = ':';
   }
+  p = putgroups(p, gr, run.to, 8, digits);
   if (ip->ebit != 128) {
     *p++ = '/';
     p = put_udec(p, ip->ebit, 0);

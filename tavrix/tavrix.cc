@@ -552,8 +552,11 @@ static void gen_rev_dns(const ip6_t* full, const ip6_t* prefix, const scope_t* s
   int mask_nibbles = length > 0 ? length / 4 : 0;
   int split = settings.bits / 4;
   unsigned long subnet = 0;
+  TX_ASSERT(ip6isset(full) && split <= 32);
+  // The nibbles straight from the groups: the accessor's checks per nibble
+  // were a good part of a reverse line.
   for (int j = mask_nibbles; j < split; j++)
-    subnet = (subnet << 4) | (unsigned long)ip6getnibble(full, j);
+    subnet = (subnet << 4) | ((full->group[j / 4] >> (4 * (3 - j % 4))) & 0xfu);
   int width = split > mask_nibbles ? split - mask_nibbles : 0;
   target_t out = {stdout, "standard output"};
   char fname[255];

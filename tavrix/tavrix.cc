@@ -558,6 +558,11 @@ static void gen_rev_dns(const ip6_t* full, const ip6_t* prefix, const scope_t* s
   for (int j = mask_nibbles; j < split; j++)
     subnet = (subnet << 4) | ((full->group[j / 4] >> (4 * (3 - j % 4))) & 0xfu);
   int width = split > mask_nibbles ? split - mask_nibbles : 0;
+  // The target is written out in full; a name DNS cannot hold is refused
+  // rather than handed to the zone.
+  if (strlen(hostname) + 1 + strlen(domain) > 255)
+    errexit("PTR target of host %s in domain %s is longer than 255 characters\n", hostname,
+            domain);
   target_t out = {stdout, "standard output"};
   char fname[255];
   if (settings.writemode != 0) {

@@ -75,8 +75,7 @@ void each_parser(const char* line, int delim) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  if (freopen("/dev/null", "w", stdout) == nullptr) abort();
-  tx_set_exit_hook(fuzz_exit_hook);
+  fuzz_start_quiet();
   return 0;
 }
 

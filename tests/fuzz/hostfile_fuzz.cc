@@ -28,8 +28,7 @@ const std::array<argv_t, 8> command_lines = {{
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  if (freopen("/dev/null", "w", stdout) == nullptr) abort();
-  tx_set_exit_hook(fuzz_exit_hook);
+  fuzz_start_quiet();
   return 0;
 }
 

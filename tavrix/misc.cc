@@ -1,10 +1,11 @@
 #include "misc.h"
 
-#include <cctype>
 #include <cerrno>
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
+
+#include "charclass.h"
 
 #define DEFAULT_ORIGIN "example.com."
 const char* const default_origin = DEFAULT_ORIGIN;
@@ -56,11 +57,8 @@ void tx_exit(int status) {
   exit(status);
 }
 
-// The POSIX locale's classes; bytes 0x80..0xFF belong to none of them.
-static inline bool is_space(int c) {
-  return c == ' ' || (c >= '\t' && c <= '\r');
-}
-static inline bool is_digit(int c) { return c >= '0' && c <= '9'; }
+static inline bool is_space(unsigned char c) { return cc_in(c, CC_SPACE); }
+static inline bool is_digit(unsigned char c) { return cc_in(c, CC_DIGIT); }
 
 const char* skipdelim(const char* line, int delim) {
   TX_ASSERT(line != NULL);

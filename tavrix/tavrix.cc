@@ -3,12 +3,12 @@
 #include <getopt.h>
 
 #include <array>
-#include <cctype>
 #include <cerrno>
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
 
+#include "charclass.h"
 #include "filep.h"
 #include "hostfile.h"
 #include "hostptr.h"
@@ -114,8 +114,6 @@ void usage(const char* msg) {
   usage(msg);
 }
 
-static bool is_space(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
 static void add_prefix(const char* arg, int action) {
   ip6_t prefix;
   // A text from a single ':' (a subnet or host ID form) starts past bit 0
@@ -147,7 +145,7 @@ static void set_bits(const char* arg) {
 static void set_comment(const char* arg) {
   if (arg == nullptr) return;
   char candidate = arg[0];
-  if (candidate == settings.delim || is_space((unsigned char)candidate)) {
+  if (candidate == settings.delim || cc_in((unsigned char)candidate, CC_SPACE)) {
     errmsg("Option -C '%c' would change the comment char to the delimiter char. "
            "Option skipped\n", candidate);
     return;

@@ -36,6 +36,12 @@ inline constexpr std::array<uint8_t, 256> charclasses = [] {
 // the classes.
 inline bool cc_in(unsigned char c, uint8_t classes) { return (charclasses[c] & classes) != 0; }
 
+inline bool is_alpha(unsigned char c) { return cc_in(c, CC_ALPHA); }
+inline bool is_digit(unsigned char c) { return cc_in(c, CC_DIGIT); }
+inline bool is_xdigit(unsigned char c) { return cc_in(c, CC_XDIGIT); }
+inline bool is_space(unsigned char c) { return cc_in(c, CC_SPACE); }
+inline bool is_namechar(unsigned char c) { return cc_in(c, CC_NAME); }
+
 // The value of a hex digit, -1 for any other character.
 inline constexpr std::array<int8_t, 256> hexvalues = [] {
   std::array<int8_t, 256> t{};

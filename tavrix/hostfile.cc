@@ -4,14 +4,13 @@
 
 #include <cstring>
 
+#include "charclass.h"
 #include "misc.h"
 #include "subnet.h"
 
 namespace {
 
 enum class section_t { host, subnet, scope };
-
-bool is_space(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 // Closes what it opened; standard input stays open for the next reader.
 struct input_t {

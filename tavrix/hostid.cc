@@ -6,11 +6,7 @@
 #include "misc.h"
 #include "subnet.h"
 
-static inline bool is_alpha(unsigned char c) { return cc_in(c, CC_ALPHA); }
-static inline bool is_xdigit(unsigned char c) { return cc_in(c, CC_XDIGIT); }
 static inline unsigned hexdigitvalue(unsigned char c) { return unsigned(hexvalues[c]); }
-static inline bool is_space(unsigned char c) { return cc_in(c, CC_SPACE); }
-static inline bool is_namechar(unsigned char c) { return cc_in(c, CC_NAME); }
 
 int hostfromstr(host_t* h, const char* str) {
   TX_ASSERT(h != NULL);

@@ -23,8 +23,6 @@ static const hexformats_t* hexformats = &lowerformats;
 static char textbuf[44];
 
 static inline int hexvalue(unsigned char c) { return hexvalues[c]; }
-static inline bool is_xdigit(unsigned char c) { return cc_in(c, CC_XDIGIT); }
-static inline bool is_digit(unsigned char c) { return cc_in(c, CC_DIGIT); }
 
 static inline uint16_t clampbit(int v) {
   if (v < 1) return 0;

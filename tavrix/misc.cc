@@ -57,8 +57,6 @@ void tx_exit(int status) {
   exit(status);
 }
 
-static inline bool is_space(unsigned char c) { return cc_in(c, CC_SPACE); }
-static inline bool is_digit(unsigned char c) { return cc_in(c, CC_DIGIT); }
 
 const char* skipdelim(const char* line, int delim) {
   TX_ASSERT(line != NULL);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "charclass.h"
 #include "misc.h"
 
 // ---- The prefix list ----
@@ -133,11 +134,6 @@ const scope_t* scopelookup(const char* name) {
   return nullptr;
 }
 
-static inline bool is_alpha(int c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-static inline bool is_wordchar(int c) {
-  return is_alpha(c) || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_';
-}
-
 // One word field of a scope line into buf (at most max characters); returns
 // the characters consumed. "*" and a field that starts with no word
 // character are empty.
@@ -147,7 +143,7 @@ static int scopeword(const char* p, char* buf, int max) {
   int c = (unsigned char)*p;
   if (!is_alpha(c) && c != '_') return 0;
   int n = 0;
-  while (n < max && is_wordchar((unsigned char)p[n])) {
+  while (n < max && is_namechar((unsigned char)p[n])) {
     buf[n] = p[n];
     n++;
   }

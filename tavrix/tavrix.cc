@@ -322,12 +322,8 @@ int format_update(char* line, size_t size, int type, const char* owner, uint64_t
   char* p = put_text(line, add ? "update add " : "update del ", 11);
   p = put_text(p, owner, ownerlen);
   p = put_text(p, " \t", 2);
-  if (add) {
-    p = put_udec(p, ttl, 0);
-    *p++ = '\t';
-  } else {
-    *p++ = '\t';
-  }
+  if (add) p = put_udec(p, ttl, 0);
+  *p++ = '\t';
   if (addr != nullptr) {
     p = put_text(p, "IN AAAA ", 8);
     p = put_text(p, addr, addrlen);
@@ -368,6 +364,20 @@ static void gen_update(int type, const ip6_t* full, const char* hostname,
     errexit("The extra RR records are  actually not supported in dynamic update mode\n");
 }
 
+// "zk" and the kind, then "_" with the view and "." when the view is usable,
+// else ".": what forward and reverse file names begin with.
+static char* put_fname_head(char* p, char kind, const char* view, size_t viewlen) {
+  *p++ = 'z';
+  *p++ = 'k';
+  *p++ = kind;
+  if (viewlen > 0) {
+    *p++ = '_';
+    p = put_text(p, view, viewlen);
+  }
+  *p++ = '.';
+  return p;
+}
+
 int format_fwd_fname_reference(char* buf, size_t size, const char* view, const char* domain) {
   return view_usable(view) ? snprintf(buf, size, "zkd_%s.%s", view, domain)
                            : snprintf(buf, size, "zkd.%s", domain);
@@ -378,14 +388,7 @@ int format_fwd_fname(char* buf, size_t size, const char* view, const char* domai
   size_t domainlen = strlen(domain);
   size_t len = (viewlen > 0 ? 5 + viewlen : 4) + domainlen;
   if (len >= size) return format_fwd_fname_reference(buf, size, view, domain);
-  char* p = buf;
-  if (viewlen > 0) {
-    p = put_text(p, "zkd_", 4);
-    p = put_text(p, view, viewlen);
-    *p++ = '.';
-  } else {
-    p = put_text(p, "zkd.", 4);
-  }
+  char* p = put_fname_head(buf, 'd', view, viewlen);
   *put_text(p, domain, domainlen) = '\0';
   return int(len);
 }
@@ -402,14 +405,7 @@ int format_rev_fname(char* buf, size_t size, const char* view, int width,
   // A width beyond 16 digits comes only from a length of 128 and more.
   if (viewlen + 5 + 16 >= size || width < 0 || width > 16)
     return format_rev_fname_reference(buf, size, view, width, subnet);
-  char* p = buf;
-  if (viewlen > 0) {
-    p = put_text(p, "zkr_", 4);
-    p = put_text(p, view, viewlen);
-    *p++ = '.';
-  } else {
-    p = put_text(p, "zkr.", 4);
-  }
+  char* p = put_fname_head(buf, 'r', view, viewlen);
   p = put_hex(p, subnet, width);
   *p = '\0';
   return int(p - buf);
@@ -436,12 +432,8 @@ void print_forward(FILE* fp, const char* hostname, uint64_t ttl, const char* add
   }
   char* p = put_left(line, hostname, namelen, 21);
   *p++ = '\t';
-  if (ttl != 0) {
-    p = put_udec(p, ttl, 7);
-    *p++ = '\t';
-  } else {
-    *p++ = '\t';
-  }
+  if (ttl != 0) p = put_udec(p, ttl, 7);
+  *p++ = '\t';
   p = put_text(p, "IN  AAAA\t", 9);
   p = put_text(p, addr, addrlen);
   p = put_text(p, " \n", 2);

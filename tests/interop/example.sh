@@ -81,45 +81,14 @@ done <<<"$second"
 dyn=$tmp/dyn
 mkdir "$dyn"
 cp "$srcdir/examples/zones/dynamic/lab.example.com.zone" "$dyn/"
-named_pid=
-stop_named() {
-  if [ -n "$named_pid" ]; then
-    kill "$named_pid" 2>/dev/null
-    wait "$named_pid" 2>/dev/null
-  fi
-  rm -rf "$tmp"
-}
-trap stop_named EXIT
-port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-cat >"$dyn/named.conf" <<CONF
-options {
-        directory "$dyn";
-        pid-file none;
-        listen-on port $port { 127.0.0.1; };
-        listen-on-v6 { none; };
-        recursion no;
-        dnssec-validation no;
-};
-controls { };
-zone "lab.example.com" {
-        type primary;
-        file "lab.example.com.zone";
-        allow-update { 127.0.0.1; };
-        allow-transfer { 127.0.0.1; };
-};
-CONF
-user=()
-[ "$(id -u)" -eq 0 ] && user=(-u root)
-named -g -c "$dyn/named.conf" "${user[@]}" >"$dyn/named.log" 2>&1 &
-named_pid=$!
-# Wait until named answers; a refused connection fails at once, so the
-# hundred tries take seconds at most.
-for _ in $(seq 100); do
-  dig +short +tries=1 +time=1 @127.0.0.1 -p "$port" lab.example.com SOA \
-    >/dev/null 2>&1 && break
-  kill -0 "$named_pid" 2>/dev/null || break
-  sleep 0.1
-done
+source "$srcdir/tests/interop/lib/named.bash"
+trap 'stop_named; rm -rf "$tmp"' EXIT
+if ! start_named "$dyn" lab.example.com; then
+  echo "FAIL: named did not answer on 127.0.0.1"
+  cat "$dyn/named.log"
+  exit 1
+fi
+port=$named_port
 
 # nsupdate ARGS...: tavrix -d ARGS for the lab hosts, sent to our named.
 nsupdate_lab() {

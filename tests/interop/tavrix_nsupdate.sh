@@ -17,19 +17,7 @@ srcdir=$(cd "$srcdir" && pwd)
 tavrix=$bindir/tavrix
 hosts=$srcdir/tests/interop/data/update-hosts
 tmp=$(mktemp -d)
-named_pid=
-stop_named() {
-  if [ -n "$named_pid" ]; then
-    kill "$named_pid" 2>/dev/null
-    for _ in $(seq 50); do
-      kill -0 "$named_pid" 2>/dev/null || break
-      sleep 0.1
-    done
-    kill -KILL "$named_pid" 2>/dev/null
-    wait "$named_pid" 2>/dev/null
-    named_pid=
-  fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/lib/named.bash"
 trap 'stop_named; rm -rf "$tmp"' EXIT
 
 status=0
@@ -43,55 +31,12 @@ $TTL 1d
 ns      IN A    127.0.0.1
 ZONE
 
-# start_named PORT: named for example.com on 127.0.0.1 at PORT, in the
-# background; succeeds once it answers, within ten seconds.
-start_named() {
-  cat >"$tmp/named.conf" <<CONF
-options {
-        directory "$tmp";
-        pid-file "$tmp/named.pid";
-        listen-on port $1 { 127.0.0.1; };
-        listen-on-v6 { none; };
-        recursion no;
-        dnssec-validation no;
-};
-controls { };
-zone "example.com" {
-        type primary;
-        file "example.com.zone";
-        allow-update { 127.0.0.1; };
-        allow-transfer { 127.0.0.1; };
-};
-CONF
-  local user=()
-  [ "$(id -u)" -eq 0 ] && user=(-u root)
-  named -g -c "$tmp/named.conf" "${user[@]}" >"$tmp/named.log" 2>&1 &
-  named_pid=$!
-  for _ in $(seq 100); do
-    dig +short +tries=1 +time=1 @127.0.0.1 -p "$1" example.com SOA 2>/dev/null |
-      grep -q hostmaster && return 0
-    kill -0 "$named_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  stop_named
-  return 1
-}
-
-# A port that is free now; another try with a new one if named cannot
-# take it after all.
-port=
-for _ in 1 2 3; do
-  p=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-  if start_named "$p"; then
-    port=$p
-    break
-  fi
-done
-if [ -z "$port" ]; then
+if ! start_named "$tmp" example.com; then
   bad "named did not answer on 127.0.0.1:"
   cat "$tmp/named.log"
   exit 1
 fi
+port=$named_port
 ok "named answers on 127.0.0.1 port $port"
 
 # apply WHAT ARGS...: the update commands of tavrix -d ARGS, in

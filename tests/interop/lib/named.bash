@@ -1,0 +1,63 @@
+# A throwaway named on 127.0.0.1 for one primary zone that takes dynamic
+# updates and zone transfers from 127.0.0.1. Sourced by the tests; needs
+# named, dig and python3.
+
+named_pid=
+named_port=
+
+# stop_named: ends the named started last, with KILL if TERM is not enough.
+stop_named() {
+  if [ -n "$named_pid" ]; then
+    kill "$named_pid" 2>/dev/null
+    for _ in $(seq 50); do
+      kill -0 "$named_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill -KILL "$named_pid" 2>/dev/null
+    wait "$named_pid" 2>/dev/null
+    named_pid=
+  fi
+}
+
+# start_named DIR ZONE: serves ZONE from DIR/ZONE.zone, with its
+# configuration, journal and log (DIR/named.log) in DIR, on a port that is
+# free now; a port named cannot take after all gets two more tries. Sets
+# named_port and succeeds once named answers, within ten seconds a try.
+start_named() {
+  local dir=$1 zone=$2 user=() port
+  [ "$(id -u)" -eq 0 ] && user=(-u root)
+  for _ in 1 2 3; do
+    port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+    cat >"$dir/named.conf" <<CONF
+options {
+        directory "$dir";
+        pid-file "$dir/named.pid";
+        listen-on port $port { 127.0.0.1; };
+        listen-on-v6 { none; };
+        recursion no;
+        dnssec-validation no;
+};
+controls { };
+zone "$zone" {
+        type primary;
+        file "$zone.zone";
+        allow-update { 127.0.0.1; };
+        allow-transfer { 127.0.0.1; };
+};
+CONF
+    named -g -c "$dir/named.conf" "${user[@]}" >"$dir/named.log" 2>&1 &
+    named_pid=$!
+    for _ in $(seq 100); do
+      # dig writes its own failures to standard output too, behind ";".
+      if dig +short +tries=1 +time=1 @127.0.0.1 -p "$port" "$zone" SOA 2>/dev/null |
+          grep -q '^[^;]'; then
+        named_port=$port
+        return 0
+      fi
+      kill -0 "$named_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    stop_named
+  done
+  return 1
+}

@@ -115,7 +115,7 @@ FILE* filep_open(const char* name) {
     slot->name = strdup(name);
     if (slot->name == nullptr) {
       fclose(fp);
-      errexit("%s:%d filep_open(): out of memory\n", __FILE__, __LINE__);
+      errexit("%s:%d filep_open(): out of memory\n", __FILE_NAME__, __LINE__);
     }
   }
   slot->fp = fp;

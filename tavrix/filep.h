@@ -1,5 +1,10 @@
 // The pool of output files: many files addressable by name, with only a
 // limited number open at once.
+//
+// A regular file is never written in place: its lines go to a temporary in
+// the same folder, which filep_close puts in the file's place once the run
+// has succeeded. Any other way out of the process (tx_exit, a fatal signal)
+// removes the temporaries, so a failed run leaves every file as it was.
 #pragma once
 
 #include <cstdio>
@@ -11,10 +16,21 @@ struct filep_t {
   FILE* fp;    // open stream, or none while closed or free
   char* name;  // owned; none while the slot is free
   char* zone;  // never set
+  char* temp;  // owned: the temporary written in the file's stead; none
+               // when the file is not a regular one and is written directly
+  char* path;  // owned: the file the temporary replaces at the end
 };
 
+// Prepares the pool for file names turned into paths by fmt (one "%s"; null:
+// the name is the path), first opened for "w" (replace) or "a" (extend).
+// Returns the concurrency limit, or 0 when the open-file limit is unknown.
 int filep_init(const char* fmt, const char* mode);
+// The stream for name, opened or reopened as needed; none when the file
+// cannot be opened. Ends the run with TX_EXIT_POOL at the pool's limits.
 FILE* filep_open(const char* name);
+// Ends a successful run: every stream is closed, each temporary synced to
+// disk and renamed over its file, and the folders synced. Returns 1; a
+// failure ends the run through errexit, and no file is replaced then.
 int filep_close();
 int filep_first(int* ind);
 int filep_next(int* ind);
@@ -25,5 +41,6 @@ const char* filep_getzone(const int* ind);
 int filep_hash(const char* name);
 // Number of open streams.
 int filep_open_count();
-// Closes and forgets everything without checking (tests and fuzz targets).
+// Closes and forgets everything without checking and removes the
+// temporaries, leaving every file as it was (tests and fuzz targets).
 void filep_reset();

@@ -14,6 +14,7 @@ const char* progname = nullptr;
 int run_incomplete = 0;
 
 static tx_exit_hook exit_hook = nullptr;
+static void (*exit_cleanup)() = nullptr;
 
 // -o copies its argument; the copy is ours to free when it is replaced.
 static char* owned_origin = nullptr;
@@ -49,7 +50,14 @@ void tx_assert_fail(const char* cond, const char* file, int line, const char* fu
 
 void tx_set_exit_hook(tx_exit_hook hook) { exit_hook = hook; }
 
+void tx_set_exit_cleanup(void (*cleanup)()) { exit_cleanup = cleanup; }
+
 void tx_exit(int status) {
+  // Taken before it runs, so that a cleanup that fails cannot come back here.
+  if (void (*cleanup)() = exit_cleanup) {
+    exit_cleanup = nullptr;
+    cleanup();
+  }
   if (exit_hook) {
     exit_hook(status);
     abort();  // a hook must not return

@@ -27,6 +27,10 @@ enum : int {
 // back to them (it must not return).
 using tx_exit_hook = void (*)(int status);
 void tx_set_exit_hook(tx_exit_hook hook);
+// Work that must be undone on every way out through tx_exit, whatever the
+// status (the output pool removes its temporaries); null for none. It runs
+// before the hook, and must not end the process itself.
+void tx_set_exit_cleanup(void (*cleanup)());
 [[noreturn]] void tx_exit(int status);
 
 // The process-wide run settings (filled by the options).

@@ -272,8 +272,9 @@ int rundriver(int argc, char** argv, int first) {
     if (settings.verbose >= 1) fputs("debug\n", stdout);
     fputs("send\n", stdout);
   }
-  if (settings.writemode != 0) filep_close();
+  // Files are replaced only by a run that is otherwise done.
   finish_stdout();
+  if (settings.writemode != 0) filep_close();
   return run_incomplete ? TX_EXIT_PARTIAL : TX_EXIT_OK;
 }
 

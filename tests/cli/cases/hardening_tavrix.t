@@ -1,18 +1,20 @@
 # Hostile and oversized input, and output that cannot be written: a clear
 # message and a failing status, or correct output; never a crash or a hang.
 
-=== -w where a folder stands in place of the output file: forward and reverse messages, status 127
+=== -w where a folder stands in place of the output file: forward and reverse messages, status 127, and no file of the failed run
 $ mkdir zkd.example.com. zkr.0002
 $ tavrix -w -f -p 2001:db8::/48 hosts; echo "status $?"
 $ tavrix -w -r -b 64 -p 2001:db8::/48 hosts; echo "status $?"
-$ cat zkr.0001
+$ ls -A
 --- file hosts
 |a ::1 :1:
 |b ::2 :2:
 --- stdout
 |status 127
 |status 127
-|1.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0          IN  PTR	a.example.com. ; subnetid: 0001
+|hosts
+|zkd.example.com.
+|zkr.0002
 --- stderr
 |tavrix: error in opening forward outputfile zkd.example.com.
 |tavrix: error in opening reverse outputfile for subnet 0002

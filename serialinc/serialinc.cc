@@ -1,5 +1,10 @@
 #include "serialinc.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <array>
 #include <cctype>
 #include <cerrno>
@@ -162,9 +167,23 @@ static bool isprintsoaline(const char* line) {
          sscanf(line, "%*s IN SOA %255s %*s (\n", nameserver) == 1;
 }
 
+// Waits for the lock on fd. Returns false only when locking failed for
+// another reason than a file system without locks, where the run goes on
+// unlocked as it always did.
+static bool lockfile(int fd, int operation) {
+  while (flock(fd, operation) != 0) {
+    if (errno == EINTR) continue;
+    return errno == ENOLCK || errno == EOPNOTSUPP;
+  }
+  return true;
+}
+
 int readserial(const char* path, serial_t* pserial) {
   FILE* fp = fopen(path, "r");
   if (fp == nullptr) return -1;
+  // An increment in progress finishes first: its serial is never seen half
+  // written. A stream that cannot be locked is still read.
+  lockfile(fileno(fp), LOCK_SH);
   char line[LINESIZE];
   bool found = false;
   while (!found && readline(fp, line, sizeof line) > 0) found = isprintsoaline(line);
@@ -271,14 +290,32 @@ int incserialfp(FILE* fp, time_t now) {
 
   if (fseek(fp, start, SEEK_SET) != 0 || !writefield(fp, serial, width) || fflush(fp) != 0)
     return closewith(fp, SI_EWRITE);
+  // The file counts as done once the new serial is on the disk; a stream
+  // without a descriptor has no disk to reach.
+  const int fd = fileno(fp);
+  if (fd >= 0 && fsync(fd) != 0) return closewith(fp, SI_EWRITE);
   return closewith(fp, 0);
 }
 
 int incserial(const char* path, time_t now) {
   // Updated in place, so that the file keeps its inode, owner, mode and
-  // hard links.
-  FILE* fp = fopen(path, "r+");
-  if (fp == nullptr) return SI_ENOOPEN;
+  // hard links. Opened without waiting, so that a FIFO or a device is
+  // refused before anything is read from it.
+  const int fd = open(path, O_RDWR | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return SI_ENOOPEN;
+  struct stat st;
+  // The lock is held from before the serial is read until the new one is
+  // on the disk and the file closed: concurrent increments take turns.
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+      fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 || !lockfile(fd, LOCK_EX)) {
+    close(fd);
+    return SI_ENOOPEN;
+  }
+  FILE* fp = fdopen(fd, "r+");
+  if (fp == nullptr) {
+    close(fd);
+    return SI_ENOOPEN;
+  }
   return incserialfp(fp, now);
 }
 

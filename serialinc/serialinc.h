@@ -59,15 +59,18 @@ int serialfromstr(const char* str, serial_t* pserial);
 // reading. Returns 0, or -1 when the stream failed.
 int printserial(FILE* out, const char* name, serial_t serial);
 
-// Print mode: the first number after the SOA line of the file at path.
+// Print mode: the first number after the SOA line of the file at path,
+// read under a shared lock (where the file system has locks).
 // Returns 0, or -1 when the file cannot be read or holds no serial.
 int readserial(const char* path, serial_t* pserial);
 
-// Increment mode: rewrites the serial of the file at path in place.
-// Returns 0 or one of the negative codes above.
+// Increment mode: rewrites the serial of the file at path in place, under
+// an exclusive lock, and syncs it to the disk. Returns 0 or one of the
+// negative codes above; SI_ENOOPEN also for a path that is not a regular
+// file, which is not read from.
 int incserial(const char* path, time_t now);
 // The same on a stream opened for updating, which it closes in any case;
-// the stream must allow positioning.
+// the stream must allow positioning. It is synced when it has a descriptor.
 int incserialfp(FILE* fp, time_t now);
 
 // The clock the command reads; tests hand in their own.

@@ -96,3 +96,16 @@ $ for n in 4094 4095 4096 8191; do wc -c < db.$n; tail -n +2 db.$n | cmp - soa.n
 |same
 |8254
 |same
+
+=== -u refuses a FIFO, a device and a folder at once, without reading from them
+$ mkfifo fifo; mkdir dir
+$ timeout 10 serialinc -u fifo /dev/null dir; echo "status $?"
+--- stdout
+|status 2
+--- stderr
+|Can not increment serial number in fifo
+|error -1:  couldn't open zone file for modifying
+|Can not increment serial number in /dev/null
+|error -1:  couldn't open zone file for modifying
+|Can not increment serial number in dir
+|error -1:  couldn't open zone file for modifying

@@ -1,5 +1,6 @@
 #include "filep.h"
 
+#include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -19,6 +20,19 @@ std::string slurp(const std::string& path) {
   std::stringstream ss;
   ss << in.rdbuf();
   return ss.str();
+}
+
+// The names in the current folder that begin with a dot, but . and ..
+std::vector<std::string> hidden_files() {
+  std::vector<std::string> names;
+  DIR* d = opendir(".");
+  if (d == nullptr) return names;
+  while (dirent* e = readdir(d)) {
+    std::string n = e->d_name;
+    if (n[0] == '.' && n != "." && n != "..") names.push_back(n);
+  }
+  closedir(d);
+  return names;
 }
 
 // Each test works in a fresh folder with a chosen soft limit of descriptors.
@@ -155,6 +169,57 @@ TEST_F(Pool, WriteModeTruncatesAppendModeExtends) {
     fputs("new\n", filep_open("zkd.x."));
     ASSERT_EQ(filep_close(), 1);
     EXPECT_EQ(slurp("zkd.x."), std::string(mode) == "w" ? "new\n" : "old\nnew\n");
+  }
+}
+
+TEST_F(Pool, FilesChangeOnlyWhenThePoolIsClosed) {
+  {
+    std::ofstream("zkd.x.") << "old\n";
+  }
+  ASSERT_GT(init_with_limit(64), 0);
+  fputs("new\n", filep_open("zkd.x."));
+  fputs("first\n", filep_open("zkr.0001"));
+  EXPECT_EQ(slurp("zkd.x."), "old\n");
+  EXPECT_EQ(access("zkr.0001", F_OK), -1);
+  EXPECT_EQ(hidden_files().size(), 2u);
+  ASSERT_EQ(filep_close(), 1);
+  EXPECT_EQ(slurp("zkd.x."), "new\n");
+  EXPECT_EQ(slurp("zkr.0001"), "first\n");
+  EXPECT_TRUE(hidden_files().empty());
+}
+
+TEST_F(Pool, EveryOtherEndRemovesTheTemporariesAndLeavesTheFiles) {
+  struct Row {
+    const char* what;
+    void (*end)();
+    int status;
+  } rows[] = {
+      {"a fatal error", [] { errexit("bad line\n"); }, TX_EXIT_FATAL},
+      {"the pool's limit", [] { tx_exit(TX_EXIT_POOL); }, TX_EXIT_POOL},
+      {"a write error at the close",
+       [] {
+         fputs("lost\n", filep_open("full"));
+         filep_close();
+       },
+       TX_EXIT_FATAL},
+  };
+  if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+  ASSERT_EQ(symlink("/dev/full", "full"), 0);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    {
+      std::ofstream("zkd.x.") << "old\n";
+    }
+    ASSERT_GT(init_with_limit(64, "a"), 0);
+    fputs("new\n", filep_open("zkd.x."));
+    fputs("new\n", filep_open("zkr.0001"));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(exit_status_of(row.end), row.status);
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(slurp("zkd.x."), "old\n");
+    EXPECT_EQ(access("zkr.0001", F_OK), -1);
+    EXPECT_TRUE(hidden_files().empty());
+    EXPECT_EQ(filep_open_count(), 0);
   }
 }
 

@@ -1,6 +1,7 @@
 #!/bin/bash
-# `cmake --install` puts the programs, the manual pages and the completion
-# where a Debian system looks for them, and the installed programs run.
+# `cmake --install` puts the programs, the compressed manual pages, the
+# completions, the changelog and the copyright file where a Debian system
+# looks for them, and the installed programs run.
 # usage: install.sh BINDIR SRCDIR
 set -u
 bindir=${1:?usage: install.sh BINDIR SRCDIR}
@@ -20,8 +21,10 @@ fi
 status=0
 root=$tmp/root
 for f in usr/bin/tavrix usr/bin/serialinc \
-         usr/share/man/man1/tavrix.1 usr/share/man/man1/serialinc.1 \
+         usr/share/man/man1/tavrix.1.gz usr/share/man/man1/serialinc.1.gz \
          usr/share/bash-completion/completions/tavrix \
+         usr/share/bash-completion/completions/serialinc \
+         usr/share/doc/tavrix/changelog.gz usr/share/doc/tavrix/copyright \
          usr/share/doc/tavrix/examples/hosts \
          usr/share/doc/tavrix/examples/regen.sh; do
   if [ ! -f "$root/$f" ]; then

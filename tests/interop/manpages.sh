@@ -24,6 +24,15 @@ for page in "$srcdir"/man/tavrix.1 "$srcdir"/man/serialinc.1; do
   fi
 done
 
+# Both pages state the licence: GPL, version 2 or any later version.
+for page in tavrix serialinc; do
+  text=$(mandoc -T ascii "$srcdir/man/$page.1" | sed -e 's/.\x08//g' | tr -s ' \n' '  ')
+  if ! grep -q 'GNU General Public License as published by the Free Software Foundation, either version 2 of the License, or (at your option) any later version' <<<"$text"; then
+    echo "FAIL: $page.1 does not state the licence"
+    status=1
+  fi
+done
+
 # Every long option of tavrix is documented; the overstrike of bold and
 # underlined text is removed before searching.
 text=$(mandoc -T ascii "$srcdir/man/tavrix.1" | sed -e 's/.\x08//g')

@@ -1,25 +1,30 @@
 #!/bin/bash
 # The files that tavrix -w writes, each wrapped in a zone of its own with SOA
-# and NS, load in BIND's named-checkzone with strict name checks, without a
-# warning and with every record: the AAAA and PTR lines tavrix wrote, the
-# records of the continuation lines, and nothing else. The forward and the
-# reverse zones of each view also agree: every AAAA record has its PTR
-# record, with the same TTL, and no PTR record is left over.
+# and NS that $INCLUDEs it, load on four servers without a warning and with
+# every record: the AAAA and PTR lines tavrix wrote, the records of the
+# continuation lines, and nothing else. BIND's named-checkzone (strict name
+# checks), NSD's nsd-checkzone and Knot's kzonecheck check each zone;
+# PowerDNS's zone2json reads all zones of a run from a named.conf, and a
+# throwaway knotd loads them and hands them out by AXFR. The record counts
+# of each server are printed. The forward and the reverse zones of each view
+# also agree: every AAAA record has its PTR record, with the same TTL, and
+# no PTR record is left over.
 # usage: tavrix_zones.sh BINDIR SRCDIR
 set -u
 bindir=${1:?usage: tavrix_zones.sh BINDIR SRCDIR}
 srcdir=${2:?usage: tavrix_zones.sh BINDIR SRCDIR}
 
 source "$(dirname "${BASH_SOURCE[0]}")/lib/require.bash"
-require named-checkzone:bind9-utils python3:python3
-# Knot's checker is a second opinion where it is installed.
-kzonecheck=$(command -v kzonecheck || true)
+export PATH=$PATH:/usr/sbin
+require named-checkzone:bind9-utils python3:python3 kzonecheck:knot-dnssecutils \
+  knotd:knot kdig:knot-dnsutils nsd-checkzone:nsd zone2json:pdns-server
+source "$(dirname "${BASH_SOURCE[0]}")/lib/knot.bash"
 
 bindir=$(cd "$bindir" && pwd)
 srcdir=$(cd "$srcdir" && pwd)
 tavrix=$bindir/tavrix
 tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
+trap 'stop_knot; rm -rf "$tmp"' EXIT
 
 status=0
 ok() { echo "ok: $*"; }
@@ -46,9 +51,41 @@ dump_types() {
   awk '{ n[$4]++ } END { for (t in n) print t, n[t] }' "$1" | sort
 }
 
+# nsd_types DUMP: "TYPE COUNT" for the zone that nsd-checkzone -p printed:
+# the type follows the class among the first three fields; the other lines
+# are directives, comments and the continuation of the SOA record.
+nsd_types() {
+  awk '/^[$;]/ { next }
+    { for (i = 1; i <= 3; i++) if ($i == "IN") { n[$(i + 1)]++; break } }
+    END { for (t in n) print t, n[t] }' "$1" | sort
+}
+
+# axfr_types DUMP: "TYPE COUNT" for an AXFR printed by kdig, which has the
+# SOA record at both ends.
+axfr_types() {
+  awk '{ n[$4]++ } END { n["SOA"]--; for (t in n) print t, n[t] }' "$1" | sort
+}
+
+# Records loaded by each server over all zones, for the summary at the end.
+declare -A loaded_total=()
+
+# same WHAT SERVER WANT GOT: whether a server loaded the records that
+# tavrix wrote ("TYPE COUNT" lines); they are added to its total.
+same() {
+  if [ "$3" != "$4" ]; then
+    bad "$1: $2 records differ:"
+    echo "  from tavrix: $(paste -sd ' ' <<<"$3")"
+    echo "  loaded:      $(paste -sd ' ' <<<"$4")"
+    return 1
+  fi
+  loaded_total[$2]=$(( ${loaded_total[$2]:-0} + $(awk '{ s += $2 } END { print s + 0 }' <<<"$4") ))
+}
+
 # check_zone ZONE INCLUDE VIEW DIR: wraps INCLUDE in the zone ZONE, loads it
-# and compares its records with the lines of INCLUDE. The AAAA and PTR
-# records of the dump are added to DIR/fwd and DIR/rev for the view.
+# in named-checkzone, nsd-checkzone and kzonecheck and compares its records
+# with the lines of INCLUDE. The AAAA and PTR records of the dump are added
+# to DIR/fwd and DIR/rev for the view; the zone, its file and its records
+# from tavrix go to DIR/zones for the servers that load a whole run.
 check_zone() {
   local zone=$1 inc=$2 view=$3 dir=$4
   local base=${inc##*/} wrap=$dir/wrap/${inc##*/}.zone dump=$dir/wrap/${inc##*/}.dump
@@ -72,27 +109,91 @@ ZONE
     cat "$dir/wrap/$base.log"
     return 1
   fi
-  local want got
+  local want what="${dir##*/}: $base as $zone"
   want=$( { record_types "$inc"; printf 'NS 1\nSOA 1\n'; } | sort)
-  got=$(dump_types "$dump")
-  if [ "$want" != "$got" ]; then
-    bad "${dir##*/}: $base as $zone: records differ:"
-    echo "  from tavrix: $(paste -sd ' ' <<<"$want")"
-    echo "  loaded:      $(paste -sd ' ' <<<"$got")"
-    return 1
-  fi
-  ok "${dir##*/}: $base loads as $zone with $(paste -sd ' ' <<<"$got")"
+  same "$what" named-checkzone "$want" "$(dump_types "$dump")" || return 1
   awk -v v="$view" '$4 == "AAAA" { print v, $5, $2, $1 }' "$dump" >>"$dir/fwd"
   awk -v v="$view" '$4 == "PTR" { print v, $1, $2, $5 }' "$dump" >>"$dir/rev"
+  echo "$zone $wrap $(paste -sd , <<<"$want")" >>"$dir/zones"
 
-  if [ -n "$kzonecheck" ]; then
-    if kzonecheck -o "$zone" "$wrap" >"$dir/wrap/$base.knot" 2>&1; then
-      ok "${dir##*/}: $base as $zone passes kzonecheck"
-    else
-      bad "${dir##*/}: $base as $zone: kzonecheck:"
-      cat "$dir/wrap/$base.knot"
-    fi
+  # NSD writes warnings to standard error and, with -p, the zone it read
+  # to standard output.
+  if ! nsd-checkzone -p "$zone" "$wrap" >"$dir/wrap/$base.nsd" \
+      2>"$dir/wrap/$base.nsd.err" || [ -s "$dir/wrap/$base.nsd.err" ]; then
+    bad "$what: nsd-checkzone:"
+    cat "$dir/wrap/$base.nsd.err"
+    return 1
   fi
+  same "$what" nsd-checkzone "$want" "$(nsd_types "$dir/wrap/$base.nsd")" || return 1
+
+  # kzonecheck is silent about a zone without a fault.
+  if ! kzonecheck -o "$zone" "$wrap" >"$dir/wrap/$base.knot" 2>&1 ||
+      [ -s "$dir/wrap/$base.knot" ]; then
+    bad "$what: kzonecheck:"
+    cat "$dir/wrap/$base.knot"
+    return 1
+  fi
+  loaded_total[kzonecheck]=$(( ${loaded_total[kzonecheck]:-0} + 1 ))
+  ok "$what: $(paste -sd ' ' <<<"$want") in named-checkzone and nsd-checkzone, no kzonecheck warning"
+}
+
+# check_servers DIR: the zones listed in DIR/zones, all at once, in
+# PowerDNS's zone2json (through a named.conf) and in a knotd of their own;
+# each must hold the records that tavrix wrote.
+check_servers() {
+  local dir=$1 zone wrap want nzones
+  local name=${dir##*/}
+  nzones=$(wc -l <"$dir/zones")
+  {
+    echo "options { directory \"$dir\"; };"
+    while read -r zone wrap want; do
+      echo "zone \"$zone\" { type master; file \"$wrap\"; };"
+    done <"$dir/zones"
+  } >"$dir/named.conf"
+  # zone2json reports its progress and the sum on standard error, with
+  # carriage returns and terminal escapes between.
+  if ! zone2json --named-conf="$dir/named.conf" >"$dir/pdns.json" 2>"$dir/pdns.err"; then
+    bad "$name: zone2json:"
+    cat "$dir/pdns.err"
+  else
+    if ! tr '\r' '\n' <"$dir/pdns.err" | grep -q "^$nzones domains were fully parsed"; then
+      bad "$name: zone2json did not parse all $nzones zones:"
+      tr '\r' '\n' <"$dir/pdns.err"
+    fi
+    python3 - "$dir/pdns.json" "$dir/zones" >"$dir/pdns.types" <<'PY'
+import collections, json, sys
+zones = {z["name"]: collections.Counter(r["type"] for r in z["records"])
+         for z in json.load(open(sys.argv[1]))}
+for line in open(sys.argv[2]):
+    zone = line.split()[0]
+    types = zones.get(zone, zones.get(zone.rstrip("."), {}))
+    print(zone, ",".join(f"{t} {n}" for t, n in sorted(types.items())))
+PY
+    while read -r zone wrap want; do
+      same "$name: $zone" zone2json "$(tr , '\n' <<<"$want")" \
+        "$(awk -v z="$zone" '$1 == z { print substr($0, length(z) + 2) }' "$dir/pdns.types" | tr , '\n')"
+    done <"$dir/zones"
+  fi
+
+  mkdir "$dir/knot"
+  local args=()
+  while read -r zone wrap want; do args+=("$zone=$wrap"); done <"$dir/zones"
+  if ! start_knot "$dir/knot" "${args[@]}"; then
+    bad "$name: knotd did not serve the zones:"
+    cat "$dir/knot/knot.log"
+    return
+  fi
+  while read -r zone wrap want; do
+    kdig +noall +answer +retry=0 +time=5 @127.0.0.1 -p "$knot_port" "$zone" AXFR \
+      >"$dir/knot/$zone.axfr"
+    same "$name: $zone" knotd "$(tr , '\n' <<<"$want")" "$(axfr_types "$dir/knot/$zone.axfr")"
+  done <"$dir/zones"
+  stop_knot
+  if grep -E -e ' (warning|error|critical): ' "$dir/knot/knot.log"; then
+    bad "$name: knotd warned while loading the zones"
+  fi
+  [ "$status" -eq 0 ] &&
+    ok "$name: all $nzones zones hold the same records in zone2json and knotd"
 }
 
 # revzone_prefix PREFIX BITS SUBNET: the prefix of the reverse zone that
@@ -119,6 +220,7 @@ check_run() {
   local bopt=()
   [ "$bits" != "${1#*/}" ] && bopt=(-b "$bits")
   mkdir -p "$dir/wrap"
+  : >"$dir/zones"
   : >"$dir/fwd"
   : >"$dir/rev"
   # shellcheck disable=SC2086
@@ -177,6 +279,7 @@ check_run() {
   if [ $nfwd -eq 0 ] || [ $nrev -eq 0 ]; then
     bad "$name: $nfwd forward and $nrev reverse files written"
   fi
+  [ -s "$dir/zones" ] && check_servers "$dir"
 
   # Forward and reverse agree within each view; a zone that failed to load
   # has been reported and would only add noise here.
@@ -214,4 +317,7 @@ check_run example-plain-b64 "$example" 64 "" 2001:db8::/48
 check_run scoped "$fixture" 48 "" 2001:db8:1::/48 2001:db8:2::/48 2001:db8:4::/48
 check_run scoped-b64 "$fixture" 64 -S 2001:db8:1::/48 2001:db8:2::/48 2001:db8:4::/48
 
+echo "records loaded over all zones: named-checkzone ${loaded_total[named-checkzone]:-0}," \
+  "nsd-checkzone ${loaded_total[nsd-checkzone]:-0}, zone2json ${loaded_total[zone2json]:-0}," \
+  "knotd ${loaded_total[knotd]:-0}; kzonecheck: ${loaded_total[kzonecheck]:-0} zones without a warning"
 exit $status

@@ -1,0 +1,81 @@
+#!/bin/bash
+# tavrix -d output, fed to Knot's knsupdate, changes a zone served by a
+# knotd of our own on the loopback address: the same cases as for BIND's
+# nsupdate (adds, a delete for one prefix, empty -P deletes, 5000 hosts in
+# several "send" batches), each checked by AXFR and queries with kdig.
+# usage: tavrix_knsupdate.sh BINDIR SRCDIR
+set -u
+bindir=${1:?usage: tavrix_knsupdate.sh BINDIR SRCDIR}
+srcdir=${2:?usage: tavrix_knsupdate.sh BINDIR SRCDIR}
+
+export PATH=$PATH:/usr/sbin
+source "$(dirname "${BASH_SOURCE[0]}")/lib/require.bash"
+require knotd:knot knsupdate:knot-dnsutils kdig:knot-dnsutils python3:python3
+
+bindir=$(cd "$bindir" && pwd)
+srcdir=$(cd "$srcdir" && pwd)
+tavrix=$bindir/tavrix
+hosts=$srcdir/tests/interop/data/update-hosts
+tmp=$(mktemp -d)
+source "$(dirname "${BASH_SOURCE[0]}")/lib/knot.bash"
+trap 'stop_knot; rm -rf "$tmp"' EXIT
+
+status=0
+ok() { echo "ok: $*"; }
+bad() { echo "FAIL: $*"; status=1; }
+
+cat >"$tmp/example.com.zone" <<'ZONE'
+$TTL 1d
+@       IN SOA  ns.example.com. hostmaster.example.com. 1 1h 15m 1w 1h
+        IN NS   ns
+ns      IN A    127.0.0.1
+ZONE
+
+if ! start_knot "$tmp" example.com.="$tmp/example.com.zone"; then
+  bad "knotd did not answer on 127.0.0.1:"
+  cat "$tmp/knot.log"
+  exit 1
+fi
+port=$knot_port
+ok "knotd answers on 127.0.0.1 port $port"
+
+# apply WHAT ARGS...: the update commands of tavrix -d ARGS, in
+# $tmp/update, sent by knsupdate.
+apply() {
+  local what=$1 shown
+  shift
+  shown=$(printf ' %q' "$@")
+  if ! "$tavrix" -d "$@" >"$tmp/update.tx" 2>"$tmp/tavrix.err" ||
+      [ -s "$tmp/tavrix.err" ]; then
+    bad "$what: tavrix -d$shown:"
+    cat "$tmp/tavrix.err"
+    return 1
+  fi
+  # Unlike nsupdate, knsupdate does not find the zone by asking for the SOA
+  # record of the names; it has to be named.
+  { echo "server 127.0.0.1 $port"; echo "zone example.com."; cat "$tmp/update.tx"; } >"$tmp/update"
+  # knsupdate reports a refused update on standard error and goes on.
+  if ! knsupdate -t 10 "$tmp/update" >"$tmp/knsupdate.log" 2>&1 ||
+      [ -s "$tmp/knsupdate.log" ]; then
+    bad "$what: knsupdate refused tavrix -d$shown:"
+    head -20 "$tmp/knsupdate.log"
+    tail -20 "$tmp/knot.log"
+    return 1
+  fi
+  ok "$what: knsupdate applied the $(grep -c '^update ' "$tmp/update.tx") updates of tavrix -d$shown"
+}
+
+# zone_aaaa: the AAAA records of the zone, as name, TTL and address, sorted.
+zone_aaaa() {
+  kdig +noall +answer +retry=0 +time=5 @127.0.0.1 -p "$port" example.com AXFR |
+    awk '$4 == "AAAA" { print $1, $2, $5 }' | sort
+}
+
+# query_aaaa NAME: the addresses of NAME's AAAA records, asked of knotd.
+query_aaaa() {
+  kdig +short +retry=0 +time=2 @127.0.0.1 -p "$port" "$1" AAAA
+}
+
+source "$(dirname "${BASH_SOURCE[0]}")/lib/update_cases.bash"
+
+exit $status

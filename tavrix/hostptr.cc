@@ -1,6 +1,7 @@
 #include "hostptr.h"
 
 #include <netdb.h>
+#include <netinet/in.h>
 #include <sys/socket.h>
 
 #include <cstdio>
@@ -35,6 +36,17 @@ static void print_rev_dns(FILE* fp, const ip6_t* ip, int bits, const char* host,
   fprintf(fp, "\t; %s\n", numeric);
 }
 
+// The 128 bits of one answer, from the socket address itself: its numeric
+// text may end in an IPv4 part (::ffff:192.0.2.1), which the host-file
+// address parser stops at.
+static void ip6fromanswer(ip6_t* ip, const addrinfo* ai) {
+  TX_ASSERT(ai->ai_family == AF_INET6 && ai->ai_addrlen >= sizeof(sockaddr_in6));
+  const uint8_t* b = reinterpret_cast<const sockaddr_in6*>(ai->ai_addr)->sin6_addr.s6_addr;
+  ip6fromint(ip, b[0] << 8 | b[1], b[2] << 8 | b[3], b[4] << 8 | b[5], b[6] << 8 | b[7],
+             b[8] << 8 | b[9], b[10] << 8 | b[11], b[12] << 8 | b[13], b[14] << 8 | b[15],
+             128);
+}
+
 int gen_ptr(int bits, const char* host) {
   ip6_t ip;
   if (ip6fromstr(&ip, host) >= 0) {
@@ -65,7 +77,7 @@ int gen_ptr(int bits, const char* host) {
       run_incomplete = 1;
       return 0;
     }
-    ip6fromstr(&ip, numeric);
+    ip6fromanswer(&ip, ai);
     print_rev_dns(stdout, &ip, bits, host, numeric);
     checkwrite(stdout, "standard output");
   }

@@ -14,6 +14,7 @@ cat >"$tmp/hosts" <<'HOSTS'
 2001:db8::2 multi.lan
 2001:db8:1::3 multi.lan
 2001:db8:2::4 dot.lan.
+::ffff:192.0.2.1 legacy
 HOSTS
 echo 'hosts: files' >"$tmp/nsswitch.conf"
 
@@ -53,6 +54,10 @@ check "-b 128 prints no nibbles" 0 \
 run -R -b 64 dot.lan.
 check "a name ending in a dot gets no second one" 0 \
 "4.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0  IN  PTR${tab}dot.lan.${tab}; 2001:db8:2::4" ""
+
+run -R -b 64 legacy
+check "an IPv4-mapped address: the owner is the reverse of the address shown" 0 \
+"1.0.2.0.0.0.0.c.f.f.f.f.0.0.0.0  IN  PTR${tab}legacy.${tab}; ::ffff:192.0.2.1" ""
 
 run -R -b 64 nosuch.lan 2001:db8 gw.lan 2001:db8::/32
 check "unknown names and malformed addresses are reported; the others printed; status 2" 2 \

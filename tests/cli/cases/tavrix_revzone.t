@@ -1,4 +1,8 @@
 # -R: the ip6.arpa zone of a prefix (host names are resolved in tests/interop).
+# An address with an IPv4 part in the middle of its text is no prefix to
+# tavrix; the resolver reads it as a number, without looking anything up, so
+# these cases also run the resolver path (answer list and all) under the
+# leak checkers of the sanitizer and valgrind builds.
 
 === the zone of a /48, of a /48 at -b 56, of a whole address, of a /2
 $ tavrix -R 2001:db8::/48
@@ -28,3 +32,11 @@ $ tavrix -R -b 128 2001:db8::1
 --- stdout
 |8.b.d.0.1.0.0.2.ip6.arpa.
 |1.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0.8.b.d.0.1.0.0.2.ip6.arpa.
+
+=== a resolved IPv4-mapped address: the owner is the reverse of the address the comment shows
+$ tavrix -R -b 64 0:0:0:0:0:ffff:192.0.2.1
+$ tavrix -R 0:0:0:0:0:ffff:192.0.2.1 1:2:3:4:5:6:1.2.3.4
+--- stdout
+|1.0.2.0.0.0.0.c.f.f.f.f.0.0.0.0  IN  PTR	0:0:0:0:0:ffff:192.0.2.1.	; ::ffff:192.0.2.1
+|1.0.2.0.0.0.0.c.f.f.f.f.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0  IN  PTR	0:0:0:0:0:ffff:192.0.2.1.	; ::ffff:192.0.2.1
+|4.0.3.0.2.0.1.0.6.0.0.0.5.0.0.0.4.0.0.0.3.0.0.0.2.0.0.0.1.0.0.0  IN  PTR	1:2:3:4:5:6:1.2.3.4.	; 1:2:3:4:5:6:102:304

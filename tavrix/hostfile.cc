@@ -155,6 +155,20 @@ void echo_host(const hostline_t* hl) {
   fputs("\n", stdout);
 }
 
+// Whether the walk would give the host a reverse or update record: both
+// name the host (PTR target, update owner), and without a name they would
+// read ".<domain>", which no zone takes. Forward lines do without one: their
+// blank owner continues the previous one.
+bool needs_name(const hostline_t* hl) {
+  bool update = settings.forward && settings.ddns &&
+                (settings.lookup == nullptr || *settings.lookup == '\0');
+  for (prfx_t* e = prfxfirst(); e != nullptr; e = prfxnext()) {
+    bool selected = e->scope == nullptr || selects(e->scope->name, hl->scopelist);
+    if (selected && (update || (settings.reverse && e->action == 0))) return true;
+  }
+  return false;
+}
+
 void walk_prefixes(const hostline_t* hl, ip6_t* subnetid, generator_t gen) {
   scopeclearused();
   for (prfx_t* e = prfxfirst(); e != nullptr; e = prfxnext()) {
@@ -346,6 +360,11 @@ int parsehostfile(const char* fname, generator_t gen) {
         int hostline = lineno;
         if (!linereader_extra(&reader, hl.extra, &lineno)) {
           errmsg("parsehostfile(): extra records longer than %d characters\n", MAXEXTRA);
+          errexit("error parsing hostline in %s line %d\n", name, hostline);
+        }
+        if (hl.host.name[0] == '\0' && needs_name(&hl)) {
+          errmsg("parsehostfile(): host line has no host name; reverse and update records "
+                 "need one\n");
           errexit("error parsing hostline in %s line %d\n", name, hostline);
         }
         walk_prefixes(&hl, &hl.subnetid, gen);

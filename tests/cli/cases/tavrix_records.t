@@ -240,3 +240,54 @@ $ tavrix -r -b 128 -o abc. -p 2001:db8::/48 hosts | wc -c
 |abcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghij ::1 :1:
 --- stdout
 |290
+
+=== a host without name: forward-only output stays, its blank owner continues the one before
+$ tavrix -f -S -p 2001:db8::/48 hosts
+$ tavrix -d -l a -p 2001:db8::/48 hosts
+--- file hosts
+|a ::1 :1:
+|::2 :0:
+--- stdout
+|a                    		IN  AAAA	2001:db8:0:1::1 
+|                     		IN  AAAA	2001:db8::2 
+|update add a.example.com. 	86400	IN AAAA 2001:db8:0:1::1
+|send
+
+=== a host without name ends reverse, default and update runs as a bad host line
+$ tavrix -r -p 2001:db8::/48 hosts; echo "status $?"
+$ tavrix -S -p 2001:db8::/48 hosts; echo "status $?"
+$ tavrix -d -p 2001:db8::/48 hosts; echo "status $?"
+$ tavrix -d -P '' hosts; echo "status $?"
+--- file hosts
+|a ::1 :1:
+|::2 :0:
+--- stdout
+|1.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0.1.0.0.0          IN  PTR	a.example.com. 
+|status 127
+|a                    		IN  AAAA	2001:db8:0:1::1 
+|1.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0.1.0.0.0          IN  PTR	a.example.com. 
+|status 127
+|update add a.example.com. 	86400	IN AAAA 2001:db8:0:1::1
+|status 127
+|update del a.example.com. 		IN AAAA
+|status 127
+--- stderr
+|parsehostfile(): host line has no host name; reverse and update records need one
+|tavrix: error parsing hostline in hosts line 2
+|parsehostfile(): host line has no host name; reverse and update records need one
+|tavrix: error parsing hostline in hosts line 2
+|parsehostfile(): host line has no host name; reverse and update records need one
+|tavrix: error parsing hostline in hosts line 2
+|parsehostfile(): host line has no host name; reverse and update records need one
+|tavrix: error parsing hostline in hosts line 2
+
+=== a host without name and outside every scoped entry makes no record and no error
+$ tavrix -r -p 2001:db8::/48 hosts
+--- file hosts
+|%%SCOPE
+|int internal int.example.com. 2001:db8::/32
+|%%HOST
+|a ::1 :1:
+|::2 :0: []
+--- stdout
+|1.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0.1.0.0.0          IN  PTR	a.int.example.com. 

@@ -248,6 +248,15 @@ int rundriver(int argc, char** argv, int first) {
     finish_stdout();
     return run_incomplete ? TX_EXIT_PARTIAL : TX_EXIT_OK;
   }
+  // The host ID fills bits 64 to 127: it would overwrite the end of a longer
+  // prefix and give addresses outside it. -R, above, takes any length.
+  for (prfx_t* e = prfxfirst(); e != nullptr; e = prfxnext()) {
+    if (e->prefix != nullptr && ip6getmask(e->prefix) > 64) {
+      char text[64];
+      usagef("a prefix for host addresses may be at most 64 bits long: %s",
+             ip6tostr(text, sizeof text, e->prefix));
+    }
+  }
   if (!settings.forward && !settings.reverse) settings.forward = settings.reverse = 1;
   if (settings.reverse) {
     if (prfxcount() == 0) usage("option -p needed in reverse mode");

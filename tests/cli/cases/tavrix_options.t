@@ -194,6 +194,39 @@ $ echo 'h ::1 :1:' | tavrix -f -S $(for i in $(seq 1 16); do printf -- '-p 2001:
 --- stdout
 |16
 
+=== a -p or -P prefix longer than 64 bits is a usage error in every generating run, in any order
+$ for o in -f -r -d ''; do tavrix $o -p 2001:db8:1:2:3:4::/96 hosts 2>err; echo "status $?"; head -2 err; done
+$ tavrix -p 2001:db8::/48 -P 2001:db8:1:2::/65 -d hosts 2>err; echo "status $?"; head -1 err
+$ tavrix -p 2001:db8:1:2::/68 -f hosts 2>err; echo "status $?"; head -1 err
+--- file hosts
+|www ::1 :1:
+--- stdout
+|status 1
+|tavrix error: a prefix for host addresses may be at most 64 bits long: 2001:0db8:0001:0002:0003:0004:0000:0000/96
+|
+|status 1
+|tavrix error: a prefix for host addresses may be at most 64 bits long: 2001:0db8:0001:0002:0003:0004:0000:0000/96
+|
+|status 1
+|tavrix error: a prefix for host addresses may be at most 64 bits long: 2001:0db8:0001:0002:0003:0004:0000:0000/96
+|
+|status 1
+|tavrix error: a prefix for host addresses may be at most 64 bits long: 2001:0db8:0001:0002:0003:0004:0000:0000/96
+|
+|status 1
+|tavrix error: a prefix for host addresses may be at most 64 bits long: 2001:0db8:0001:0002:0000:0000:0000:0000/65
+|status 1
+|tavrix error: a prefix for host addresses may be at most 64 bits long: 2001:0db8:0001:0002:0000:0000:0000:0000/68
+
+=== a prefix of 64 bits is fine; -R takes prefixes of any length, and ignores -p
+$ tavrix -f -S -p 2001:db8:1:2::/64 hosts
+$ tavrix -R -p 2001:db8:1:2:3::/80 2001:db8:1:2:3::/80
+--- file hosts
+|www ::1 :1:
+--- stdout
+|www                  		IN  AAAA	2001:db8:1:2::1 
+|3.0.0.0.2.0.0.0.1.0.0.0.8.b.d.0.1.0.0.2.ip6.arpa.
+
 === -o adds the final dot, and keeps one that is there
 $ echo 'h ::1 :1:' | tavrix -r -o example -p 2001:db8::/48
 $ echo 'h ::1 :1:' | tavrix -r --origin=example. -p 2001:db8::/48

@@ -202,12 +202,11 @@ $ tavrix -r -b 8 -p 0::/0 hosts
 |1.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0.1.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0          IN  PTR	www.example.com. 
 |1.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0.1.0.0.0.0.0.0.0.0.0.0.0.0.0          IN  PTR	www.example.com. 
 
-=== a prefix of 64 bits takes no subnet bits; one of 80 bits gives way to the host ID
-$ tavrix -f -S -p 2001:db8:1:2::/64 -p 2001:db8:1:2:3::/80 hosts
+=== a prefix of 64 bits takes no subnet bits (a longer one is refused, see tavrix_options.t)
+$ tavrix -f -S -p 2001:db8:1:2::/64 hosts
 --- file hosts
 |www ::1 :1:
 --- stdout
-|www                  		IN  AAAA	2001:db8:1:2::1 
 |www                  		IN  AAAA	2001:db8:1:2::1 
 
 === -b raised: -b 32 with a /48 becomes 48, -b 56 stays

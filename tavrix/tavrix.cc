@@ -206,6 +206,10 @@ int parseoptions(int argc, char** argv) {
       case 't': ttlfromstr(optarg, &settings.ttl); break;
       case '6': add_6to4(optarg); break;
       case 'o':
+        // Names are written as host "." origin: an empty origin or the root
+        // alone would end them in "..", which is not a name.
+        if (optarg[0] == '\0' || strcmp(optarg, ".") == 0)
+          usagef("illegal origin \"%s\": the origin must name a domain, not the root", optarg);
         if (!settings_setorigin(optarg)) usage("out of memory");
         break;
       case 'p': add_prefix(optarg, 0); break;

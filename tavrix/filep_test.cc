@@ -236,7 +236,7 @@ TEST_F(Pool, AFileThatCannotBeOpenedGivesNone) {
 TEST_F(Pool, The129thFileEndsTheRunWithStatus3) {
   ASSERT_GT(init_with_limit(1024), 128);
   for (int i = 0; i < MAXFILES; i++)
-    ASSERT_NE(filep_open(("f" + std::to_string(i)).c_str()), nullptr);
+    ASSERT_NE(filep_open(std::string("f").append(std::to_string(i)).c_str()), nullptr);
   testing::internal::CaptureStderr();
   int status = exit_status_of([] { filep_open("one-too-many"); });
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "Maximum no of files (128) reached !\n");
@@ -246,7 +246,7 @@ TEST_F(Pool, The129thFileEndsTheRunWithStatus3) {
 TEST_F(Pool, AllNamesTakenEndsTheRunWithStatus3) {
   ASSERT_EQ(init_with_limit(20), 16);
   for (int i = 0; i < HASHSIZE; i++)
-    ASSERT_NE(filep_open(("f" + std::to_string(i)).c_str()), nullptr);
+    ASSERT_NE(filep_open(std::string("f").append(std::to_string(i)).c_str()), nullptr);
   testing::internal::CaptureStderr();
   int status = exit_status_of([] { filep_open("f160"); });
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "Maximum no of file names (160) reached !\n");

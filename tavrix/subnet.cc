@@ -43,7 +43,12 @@ void subnetput(const char* name, const ip6_t* sid) {
   subnet_t* s = &subnets[nsubnets];
   ip6_t* copy = ip6copy(nullptr, sid);
   if (copy == nullptr) errexit("%s:%d subnetput(): out of memory\n", __FILE_NAME__, __LINE__);
-  snprintf(s->name, sizeof s->name, "%s", name);
+  // The name is cut to 15 characters (a longer one is then never found); a
+  // plain copy says so, where snprintf into the short field had the
+  // optimiser warn of the truncation.
+  size_t len = strnlen(name, sizeof s->name - 1);
+  memcpy(s->name, name, len);
+  s->name[len] = '\0';
   s->sid = copy;
   nsubnets++;
 }

@@ -5,6 +5,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -274,6 +275,33 @@ TEST_F(Pool, AWriteErrorIsReportedWhenTheStreamIsClosed) {
   int status = exit_status_of([] { filep_close(); });
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "error writing /dev/full: No space left on device\n");
+  EXPECT_EQ(status, TX_EXIT_FATAL);
+}
+
+TEST_F(Pool, AWriteErrorThatShowsOnlyAtTheCloseReportsTheCloseReason) {
+  if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+  ASSERT_EQ(symlink("/dev/full", "zkd.full."), 0);
+  ASSERT_GT(init_with_limit(64), 0);
+  FILE* fp = filep_open("zkd.full.");
+  ASSERT_NE(fp, nullptr);
+  fputs("lost\n", fp);
+  ASSERT_EQ(ferror(fp), 0) << "the line must still wait in the stream's buffer";
+  // Standard error goes to a file by its descriptor alone: capturing it the
+  // usual way flushes every stream, and the error would show before the close.
+  FILE* err = tmpfile();
+  ASSERT_NE(err, nullptr);
+  int saved = dup(STDERR_FILENO);
+  ASSERT_GE(saved, 0);
+  ASSERT_EQ(dup2(fileno(err), STDERR_FILENO), STDERR_FILENO);
+  errno = EACCES;  // a stale reason, which the report must not show
+  int status = exit_status_of([] { filep_close(); });
+  dup2(saved, STDERR_FILENO);
+  close(saved);
+  rewind(err);
+  std::string text;
+  for (int c; (c = getc(err)) != EOF;) text += (char)c;
+  fclose(err);
+  EXPECT_EQ(text, "error writing zkd.full.: No space left on device\n");
   EXPECT_EQ(status, TX_EXIT_FATAL);
 }
 

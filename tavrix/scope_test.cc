@@ -468,6 +468,8 @@ TEST_F(Scope, Binding) {
       {"/56 does not bind a /48 inside it", 0, {"2001:db8::/48"}, {"s v d. 2001:db8::/56"}, {""}},
       {"/40 binds a /48 inside it", 0, {"2001:db8::/48"}, {"s v d. 2001:db8::/40"}, {"s"}},
       {"/0 binds nothing", 0, {"2001:db8::/48"}, {"s v d. 2001:db8::/0"}, {""}},
+      {"/1 binds a /48 inside it", 0, {"2001:db8::/48"}, {"s v d. 0::/1"}, {"s"}},
+      {"/1 binds nothing outside it", 0, {"2001:db8::/48"}, {"s v d. 8000::/1"}, {""}},
       {"other network", 0, {"2001:db8::/48"}, {"s v d. 2001:db9::/32"}, {""}},
       {"first binding wins",
        0,

@@ -257,6 +257,16 @@ $ tavrix -f -S -p 2001:db8::/48 hosts
 |tavrix: error parsing hostline in hosts line 1
 --- status 127
 
+=== a host ID with a single leading colon is refused, not read as an address
+$ tavrix -f -S -p 2001:db8::/48 hosts
+--- file hosts
+|www :53 :1:
+--- stderr
+|hostidfromstr(): No mac address found near ":53 :1: ..."
+|parsehostline(): no hostid found near ":53 :1: ..."
+|tavrix: error parsing hostline in hosts line 1
+--- status 127
+
 === a missing subnet ID
 $ tavrix -f -S -p 2001:db8::/48 hosts
 --- file hosts

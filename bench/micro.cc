@@ -6,7 +6,8 @@
 #include "hostid.h"
 #include "ip6.h"
 #include "misc.h"
-#include "tavrix.h"
+#include "oracles.h"
+#include "records.h"
 
 namespace {
 

@@ -21,13 +21,6 @@ struct input_t {
   }
 };
 
-// The characters of a stream, one at a time, with one of push-back.
-struct streamchars_t {
-  FILE* fp;
-  int get() { return getc_unlocked(fp); }
-  void unget(int c) { ungetc(c, fp); }
-};
-
 // Appends what comes next after end; false when nothing more came. What is
 // still unread moves to the front first.
 bool fill(linereader_t* r) {
@@ -69,8 +62,7 @@ struct bufferchars_t {
 
 // Collects the continuation lines ("^...") that follow a host line.
 // Returns false when they hold more than MAXEXTRA characters.
-template <typename chars_t>
-bool collect_extra(chars_t in, char* extra, int* lineno) {
+bool collect_extra(bufferchars_t in, char* extra, int* lineno) {
   size_t n = 0;
   extra[0] = '\0';
   int c = in.get();
@@ -236,31 +228,6 @@ readresult_t linereader_line(linereader_t* r, char* line) {
 
 bool linereader_extra(linereader_t* r, char* extra, int* lineno) {
   return collect_extra(bufferchars_t{r}, extra, lineno);
-}
-
-readresult_t readline_reference(FILE* fp, char* buf) {
-  size_t len = 0;
-  int c;
-  bool newline = false;
-  bool any = false;
-  while ((c = getc_unlocked(fp)) != EOF) {
-    any = true;
-    if (c == '\n') {
-      newline = true;
-      break;
-    }
-    if (len < LINEBUFSIZE - 1) buf[len] = (char)c;
-    len++;
-  }
-  if (!any) return readresult_t::eof;
-  if (len > LINEBUFSIZE - 2) return readresult_t::too_long;
-  if (newline && len > 0 && buf[len - 1] == '\r') len--;
-  buf[len] = '\0';
-  return readresult_t::line;
-}
-
-bool read_extra_reference(FILE* fp, char* extra, int* lineno) {
-  return collect_extra(streamchars_t{fp}, extra, lineno);
 }
 
 int parsehostline(hostline_t* hl, const char* line, int delim) {

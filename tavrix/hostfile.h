@@ -64,7 +64,3 @@ readresult_t linereader_line(linereader_t* r, char* line);
 // more than MAXEXTRA characters.
 bool linereader_extra(linereader_t* r, char* extra, int* lineno);
 
-// The same two readings a character at a time on the stream itself: the
-// references that the tests hold the buffered reader to.
-readresult_t readline_reference(FILE* fp, char* line);
-bool read_extra_reference(FILE* fp, char* extra, int* lineno);

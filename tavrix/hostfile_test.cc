@@ -13,6 +13,7 @@
 
 #include "exitseam.h"
 #include "misc.h"
+#include "oracles.h"
 #include "tavrix.h"
 
 namespace {

@@ -131,39 +131,6 @@ int ethfromstr(eth_t* e, const char* str) {
   return int(count);
 }
 
-// The classes by comparisons, apart from the table the fast reading uses.
-static bool posix_xdigit(int c) {
-  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
-static bool posix_space(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-int ethfromstr_reference(eth_t* e, const char* str) {
-  TX_ASSERT(e != NULL);
-  TX_ASSERT(str != NULL);
-  e->isset = 0;
-
-  int sep = 0;
-  size_t end = 0;
-  for (;; end++) {
-    int c = (unsigned char)str[end];
-    if (c == '-' || c == '.' || c == ':') {
-      if (sep == 0) sep = c;
-    } else if (!posix_xdigit(c)) {
-      break;
-    }
-  }
-  if (end == 0) return 0;
-  if (str[end] != '\0' && !posix_space((unsigned char)str[end])) return 0;
-
-  unsigned v[6];
-  if (!scan_octets(str, sep, v)) return 0;
-  ethset(e, v, sep);
-
-  int n = 0;
-  while (posix_xdigit((unsigned char)str[n]) || (sep != 0 && str[n] == sep)) n++;
-  return n;
-}
-
 int eth2ip6(ip6_t* hid, const eth_t* e) {
   if (!ethisset(e)) return 0;
   TX_ASSERT(hid != NULL);

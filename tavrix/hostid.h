@@ -24,10 +24,6 @@ int hostisset(const host_t* h);
 int hosttostr(char* str, size_t size, const host_t* h);
 int hostidfromstr(ip6_t* hid, const char* str);
 int ethfromstr(eth_t* e, const char* str);
-// ethfromstr reading the six values with sscanf alone and the characters
-// by comparisons: the reference that the tests hold ethfromstr's
-// hand-made reading to.
-int ethfromstr_reference(eth_t* e, const char* str);
 int eth2ip6(ip6_t* hid, const eth_t* e);
 int ethisset(const eth_t* e);
 int ethtostr(char* str, size_t size, const eth_t* eth);

@@ -13,6 +13,7 @@
 
 #include "charclass.h"
 #include "ip6.h"
+#include "oracles.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 
 #include "ip6.h"
 #include "misc.h"
+#include "records.h"
 
 // Releases the resolver's answer on every way out.
 struct addrinfo_list {
@@ -17,24 +18,6 @@ struct addrinfo_list {
     if (head != nullptr) freeaddrinfo(head);
   }
 };
-
-static void print_rev_dns(FILE* fp, const ip6_t* ip, int bits, const char* host,
-                          const char* numeric) {
-  int mask_nibbles = ip6getmask(ip);
-  TX_ASSERT(bits >= 0);
-  TX_ASSERT(mask_nibbles > 0);
-  TX_ASSERT(fp != NULL);
-  TX_ASSERT(host != NULL);
-  TX_ASSERT(ip != NULL && ip6isset (ip));
-  if (bits <= 127)
-    for (int j = 31; j >= bits / 4; j--)
-      fprintf(fp, "%01x%c", ip6getnibble(ip, j), j > bits / 4 ? '.' : ' ');
-  fputs(" ", fp);
-  fprintf(fp, "IN  PTR\t%s", host);
-  size_t len = strlen(host);
-  if (len > 0 && host[len - 1] != '.') fputs(".", fp);
-  fprintf(fp, "\t; %s\n", numeric);
-}
 
 // The 128 bits of one answer, from the socket address itself: its numeric
 // text may end in an IPv4 part (::ffff:192.0.2.1), which the host-file
@@ -78,7 +61,7 @@ int gen_ptr(int bits, const char* host) {
       return 0;
     }
     ip6fromanswer(&ip, ai);
-    print_rev_dns(stdout, &ip, bits, host, numeric);
+    print_ptr(stdout, &ip, bits, host, numeric);
     checkwrite(stdout, "standard output");
   }
   return 1;

@@ -8,17 +8,8 @@
 #include "misc.h"
 #include "textput.h"
 
-// The printer's formats, switched as a set by ip6hexcase.
-struct hexformats_t {
-  const char* full;
-  const char* tail;  // one group of a host ID
-  const char* head;  // one group of a subnet ID
-};
-static constexpr hexformats_t lowerformats = {
-    "%04x:%04x:%04x:%04x:%04x:%04x:%04x:%04x", ":%04x", "%04x:"};
-static constexpr hexformats_t upperformats = {
-    "%04X:%04X:%04X:%04X:%04X:%04X:%04X:%04X", ":%04X", "%04X:"};
-static const hexformats_t* hexformats = &lowerformats;
+// The printer's hex digits, switched by ip6hexcase.
+static const char* hexdigits = lowerhex;
 
 static char textbuf[44];
 
@@ -252,70 +243,29 @@ int ip6fromstr(ip6_t* ip, const char* str) {
   return count;
 }
 
-// Moves *pos past the n characters snprintf just wrote there; false once
-// the buffer is full (the piece then is cut and terminated).
-static inline bool advance(size_t size, size_t* pos, int n) {
-  if (n < 0) return false;
-  if (size_t(n) >= size - *pos) {
-    *pos = size - 1;
-    return false;
-  }
-  *pos += size_t(n);
-  return true;
-}
+// The longest text: a full form with a length of five digits (only a
+// record filled by hand has more than three), and its NUL.
+constexpr size_t IP6TEXTROOM = 46;
 
-char* ip62string_reference(char* buf, size_t size, const ip6_t* ipv6, int full) {
+char* ip62string(char* buf, size_t size, const ip6_t* ipv6, int full) {
   TX_ASSERT(ipv6 != NULL);
   if (buf == nullptr) {
     buf = textbuf;
     size = sizeof(textbuf);
   }
   if (size == 0) return buf;
-  buf[0] = '\0';
-  if (!ipv6->isset) return buf;
-
+  // A buffer that may be too small gets the text through one of full size,
+  // cut as snprintf cuts it.
+  char room[IP6TEXTROOM];
+  char* start = size >= IP6TEXTROOM ? buf : room;
+  char* p = start;
   const uint16_t* gr = ipv6->group;
-  size_t pos = 0;
-  if (full || ipv6->sbit == 0) {
-    int n = snprintf(buf, size, hexformats->full, gr[0], gr[1], gr[2], gr[3], gr[4], gr[5],
-                     gr[6], gr[7]);
-    if (advance(size, &pos, n) && ipv6->ebit != 128) {
-      snprintf(buf + pos, size - pos, "/%u", unsigned(ipv6->ebit));
-    }
-    return buf;
-  }
-  if (!advance(size, &pos, snprintf(buf, size, ":"))) return buf;
-  unsigned first = ipv6->sbit / 16u;
-  if (ipv6->ebit == 128) {
-    for (unsigned i = first; i < 8; i++) {
-      if (!advance(size, &pos, snprintf(buf + pos, size - pos, hexformats->tail, gr[i]))) break;
-    }
-  } else {
-    unsigned last = ipv6->ebit / 16u;
-    for (unsigned i = first; i < last && i < 8; i++) {
-      if (!advance(size, &pos, snprintf(buf + pos, size - pos, hexformats->head, gr[i]))) break;
-    }
-  }
-  return buf;
-}
-
-// The longest text, a full form with a three-digit length, and its NUL.
-constexpr size_t IP6TEXTMAX = 44;
-
-char* ip62string(char* buf, size_t size, const ip6_t* ipv6, int full) {
-  TX_ASSERT(ipv6 != NULL);
-  // Texts that may be cut keep the snprintf way of cutting them; a length
-  // of four digits (a record filled by hand) is the one text that can
-  // outgrow IP6TEXTMAX.
-  if (buf == nullptr || size < IP6TEXTMAX || !ipv6->isset || ipv6->ebit > 999)
-    return ip62string_reference(buf, size, ipv6, full);
-  const char* digits = hexformats == &upperformats ? upperhex : lowerhex;
-  const uint16_t* gr = ipv6->group;
-  char* p = buf;
-  if (full || ipv6->sbit == 0) {
+  if (!ipv6->isset) {
+    // An empty record prints as the empty text.
+  } else if (full || ipv6->sbit == 0) {
     for (int i = 0; i < 8; i++) {
       if (i > 0) *p++ = ':';
-      p = put_hex4(p, gr[i], digits);
+      p = put_hex4(p, gr[i], hexdigits);
     }
     if (ipv6->ebit != 128) {
       *p++ = '/';
@@ -327,17 +277,22 @@ char* ip62string(char* buf, size_t size, const ip6_t* ipv6, int full) {
     if (ipv6->ebit == 128) {
       for (unsigned i = first; i < 8; i++) {
         *p++ = ':';
-        p = put_hex4(p, gr[i], digits);
+        p = put_hex4(p, gr[i], hexdigits);
       }
     } else {
       unsigned last = ipv6->ebit / 16u;
       for (unsigned i = first; i < last && i < 8; i++) {
-        p = put_hex4(p, gr[i], digits);
+        p = put_hex4(p, gr[i], hexdigits);
         *p++ = ':';
       }
     }
   }
   *p = '\0';
+  if (start == room) {
+    size_t len = size_t(p - room) < size ? size_t(p - room) : size - 1;
+    memcpy(buf, room, len);
+    buf[len] = '\0';
+  }
   return buf;
 }
 
@@ -347,7 +302,7 @@ char* ip6tofullstr(char* buf, size_t size, const ip6_t* ip) {
   return ip62string(buf, size, ip, 1);
 }
 
-void ip6hexcase(int upper) { hexformats = upper ? &upperformats : &lowerformats; }
+void ip6hexcase(int upper) { hexdigits = upper ? upperhex : lowerhex; }
 
 void ip6_reset() { ip6hexcase(0); }
 
@@ -518,9 +473,9 @@ char* ip6tosqueezedstr(char* buf, size_t size, const ip6_t* ip, int full) {
   TX_ASSERT(ip != NULL);
   // Only the full form of a set record, whose every text fits, is written
   // here; anything else is what printing and squeezing the text make of it.
-  if (buf == nullptr || size < IP6TEXTMAX || !ip->isset || ip->sbit != 0 || ip->ebit > 999)
+  if (buf == nullptr || size < IP6TEXTROOM || !ip->isset || ip->sbit != 0)
     return ip6squeeze(ip6tostr(buf, size, ip), nullptr, full);
-  const char* digits = hexformats == &upperformats ? upperhex : lowerhex;
+  const char* digits = hexdigits;
   const uint16_t* gr = ip->group;
   zerorun_t run = {8, 8};
   if (full) {

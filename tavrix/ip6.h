@@ -33,9 +33,6 @@ int ip6setbit(ip6_t* ipv6, int bitnr, int v);
 
 int ip6fromstr(ip6_t* ip, const char* str);
 char* ip62string(char* buf, size_t size, const ip6_t* ipv6, int full);
-// ip62string through snprintf and the printer's formats: the reference
-// that the tests hold the hand-made printer to.
-char* ip62string_reference(char* buf, size_t size, const ip6_t* ipv6, int full);
 char* ip6tostr(char* buf, size_t size, const ip6_t* ip);
 char* ip6tofullstr(char* buf, size_t size, const ip6_t* ip);
 void ip6hexcase(int upper);

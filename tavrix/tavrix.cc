@@ -2,7 +2,6 @@
 
 #include <getopt.h>
 
-#include <array>
 #include <cerrno>
 #include <cstdarg>
 #include <cstdlib>
@@ -13,6 +12,7 @@
 #include "hostfile.h"
 #include "hostptr.h"
 #include "misc.h"
+#include "records.h"
 #include "subnet.h"
 #include "textput.h"
 
@@ -302,52 +302,11 @@ int tavrix_main(int argc, char** argv) {
 // Stands in for the scope of prefixes that have none.
 static const scope_t default_scope = {"none", nullptr, nullptr, 0, nullptr};
 
-static bool view_usable(const char* view) {
-  return view != nullptr && *view != '\0' && strcmp(view, "none") != 0;
-}
-
 // The record of a host's address on stdout or in its file.
 struct target_t {
   FILE* fp;
   const char* name;  // for messages
 };
-
-int format_update_reference(char* line, size_t size, int type, const char* owner,
-                            uint64_t ttl, const char* addr) {
-  if (addr == nullptr)
-    return snprintf(line, size, "update %s %s \t\tIN AAAA\n", "del", owner);
-  if (type == GEN_UPDATE_DEL)
-    return snprintf(line, size, "update %s %s \t\tIN AAAA %s\n", "del", owner, addr);
-  return snprintf(line, size, "update %s %s \t%lu\tIN AAAA %s\n", "add", owner,
-                  (unsigned long)ttl, addr);
-}
-
-// The longest line: "update add ", an owner of 255, " \t", 20 digits, a
-// tab, "IN AAAA ", an address text of 127 and the newline.
-constexpr size_t UPDATE_LINE_MAX = 11 + 255 + 2 + 20 + 1 + 8 + 127 + 1;
-
-int format_update(char* line, size_t size, int type, const char* owner, uint64_t ttl,
-                  const char* addr) {
-  size_t ownerlen = strlen(owner);
-  size_t addrlen = addr != nullptr ? strlen(addr) : 0;
-  if (ownerlen > 255 || addrlen > 127 || size <= UPDATE_LINE_MAX)
-    return format_update_reference(line, size, type, owner, ttl, addr);
-  bool add = addr != nullptr && type != GEN_UPDATE_DEL;
-  char* p = put_text(line, add ? "update add " : "update del ", 11);
-  p = put_text(p, owner, ownerlen);
-  p = put_text(p, " \t", 2);
-  if (add) p = put_udec(p, ttl, 0);
-  *p++ = '\t';
-  if (addr != nullptr) {
-    p = put_text(p, "IN AAAA ", 8);
-    p = put_text(p, addr, addrlen);
-  } else {
-    p = put_text(p, "IN AAAA", 7);
-  }
-  *p++ = '\n';
-  *p = '\0';
-  return int(p - line);
-}
 
 static void gen_update(int type, const ip6_t* full, const char* hostname,
                        const char* domain, uint64_t ttl, const char* extra) {
@@ -378,82 +337,6 @@ static void gen_update(int type, const ip6_t* full, const char* hostname,
     errexit("The extra RR records are  actually not supported in dynamic update mode\n");
 }
 
-// "zk" and the kind, then "_" with the view and "." when the view is usable,
-// else ".": what forward and reverse file names begin with.
-static char* put_fname_head(char* p, char kind, const char* view, size_t viewlen) {
-  *p++ = 'z';
-  *p++ = 'k';
-  *p++ = kind;
-  if (viewlen > 0) {
-    *p++ = '_';
-    p = put_text(p, view, viewlen);
-  }
-  *p++ = '.';
-  return p;
-}
-
-int format_fwd_fname_reference(char* buf, size_t size, const char* view, const char* domain) {
-  return view_usable(view) ? snprintf(buf, size, "zkd_%s.%s", view, domain)
-                           : snprintf(buf, size, "zkd.%s", domain);
-}
-
-int format_fwd_fname(char* buf, size_t size, const char* view, const char* domain) {
-  size_t viewlen = view_usable(view) ? strlen(view) : 0;
-  size_t domainlen = strlen(domain);
-  size_t len = (viewlen > 0 ? 5 + viewlen : 4) + domainlen;
-  if (len >= size) return format_fwd_fname_reference(buf, size, view, domain);
-  char* p = put_fname_head(buf, 'd', view, viewlen);
-  *put_text(p, domain, domainlen) = '\0';
-  return int(len);
-}
-
-int format_rev_fname_reference(char* buf, size_t size, const char* view, int width,
-                               unsigned long subnet) {
-  return view_usable(view) ? snprintf(buf, size, "zkr_%s.%0*lx", view, width, subnet)
-                           : snprintf(buf, size, "zkr.%0*lx", width, subnet);
-}
-
-int format_rev_fname(char* buf, size_t size, const char* view, int width,
-                     unsigned long subnet) {
-  size_t viewlen = view_usable(view) ? strlen(view) : 0;
-  // A width beyond 16 digits comes only from a length of 128 and more.
-  if (viewlen + 5 + 16 >= size || width < 0 || width > 16)
-    return format_rev_fname_reference(buf, size, view, width, subnet);
-  char* p = put_fname_head(buf, 'r', view, viewlen);
-  p = put_hex(p, subnet, width);
-  *p = '\0';
-  return int(p - buf);
-}
-
-void print_forward_reference(FILE* fp, const char* hostname, uint64_t ttl, const char* addr) {
-  fprintf(fp, "%-21s\t", hostname);
-  if (ttl != 0)
-    fprintf(fp, "%7lu\t", (unsigned long)ttl);
-  else
-    fputs("\t", fp);
-  fprintf(fp, "IN  AAAA\t%s ", addr);
-  fputs("\n", fp);
-}
-
-void print_forward(FILE* fp, const char* hostname, uint64_t ttl, const char* addr) {
-  size_t namelen = strlen(hostname);
-  size_t addrlen = strlen(addr);
-  // Name, tab, 20 digits, tab, "IN  AAAA\t", address, blank, newline.
-  char line[256 + 1 + 20 + 1 + 9 + 128 + 2];
-  if (namelen > 256 || addrlen > 128) {
-    print_forward_reference(fp, hostname, ttl, addr);
-    return;
-  }
-  char* p = put_left(line, hostname, namelen, 21);
-  *p++ = '\t';
-  if (ttl != 0) p = put_udec(p, ttl, 7);
-  *p++ = '\t';
-  p = put_text(p, "IN  AAAA\t", 9);
-  p = put_text(p, addr, addrlen);
-  p = put_text(p, " \n", 2);
-  fwrite_unlocked(line, 1, size_t(p - line), fp);
-}
-
 static void gen_forward(const ip6_t* full, const scope_t* sc, const char* hostname,
                         const char* domain, uint64_t ttl, const char* extra) {
   target_t out = {stdout, "standard output"};
@@ -474,80 +357,6 @@ static void gen_forward(const ip6_t* full, const scope_t* sc, const char* hostna
   print_forward(out.fp, hostname, ttl, addr);
   if (extra != nullptr && *extra != '\0') fputs_unlocked(extra, out.fp);
   checkwrite(out.fp, out.name);
-}
-
-void print_rev_dns_reference(FILE* fp, const ip6_t* ip, int split, uint64_t ttl,
-                             const char* hostname, const char* origin, unsigned long subnet) {
-  TX_ASSERT(fp != NULL);
-  TX_ASSERT(origin != NULL);
-  TX_ASSERT(ip != NULL && ip6isset (ip));
-  if (settings.bits <= 127)
-    for (int j = 31; j >= split; j--)
-      fprintf(fp, "%01x%c", ip6getnibble(ip, j), j > split ? '.' : ' ');
-  fputs(" ", fp);
-  if (ttl != 0)
-    fprintf(fp, "%7lu ", (unsigned long)ttl);
-  else
-    fprintf(fp, "%7s ", "");
-  fprintf(fp, "IN  PTR\t%s.%s ", hostname, origin);
-  if (subnet != 0) fprintf(fp, "; subnetid: %0*lx", 4, subnet);
-  fputs("\n", fp);
-}
-
-// The two nibbles of a byte as the owner name of a reverse line has them:
-// the low one first, each with its dot.
-struct revbyte_t {
-  char text[4];
-};
-static constexpr auto revnibbles = [] {
-  std::array<revbyte_t, 256> t{};
-  for (unsigned b = 0; b < 256; b++) t[b] = {{lowerhex[b & 0xf], '.', lowerhex[b >> 4], '.'}};
-  return t;
-}();
-
-void print_rev_dns(FILE* fp, const ip6_t* ip, int split, uint64_t ttl, const char* hostname,
-                   const char* origin, unsigned long subnet) {
-  TX_ASSERT(fp != NULL);
-  TX_ASSERT(origin != NULL);
-  TX_ASSERT(ip != NULL && ip6isset (ip));
-  size_t namelen = strlen(hostname);
-  size_t originlen = strlen(origin);
-  // 32 nibbles with their dots, blank, 20 digits, blank, "IN  PTR\t", name,
-  // dot, origin, blank, "; subnetid: ", 16 digits, newline.
-  char line[64 + 1 + 21 + 8 + 256 + 1 + 256 + 1 + 12 + 16 + 1];
-  if (namelen > 256 || originlen > 256 || split < 0) {
-    print_rev_dns_reference(fp, ip, split, ttl, hostname, origin, subnet);
-    return;
-  }
-  char* p = line;
-  if (settings.bits <= 127 && split <= 31) {
-    // All 32 nibbles, lowest first, each with its dot; the owner name is
-    // the part down to nibble split, whose dot becomes the blank.
-    for (int g = 7; g >= 0; g--) {
-      memcpy(line + 8 * (7 - g), revnibbles[ip->group[g] & 0xff].text, 4);
-      memcpy(line + 8 * (7 - g) + 4, revnibbles[ip->group[g] >> 8].text, 4);
-    }
-    p = line + 2 * (32 - split);
-    p[-1] = ' ';
-  }
-  *p++ = ' ';
-  if (ttl != 0) {
-    p = put_udec(p, ttl, 7);
-    *p++ = ' ';
-  } else {
-    p = put_text(p, "        ", 8);
-  }
-  p = put_text(p, "IN  PTR\t", 8);
-  p = put_text(p, hostname, namelen);
-  *p++ = '.';
-  p = put_text(p, origin, originlen);
-  *p++ = ' ';
-  if (subnet != 0) {
-    p = put_text(p, "; subnetid: ", 12);
-    p = put_hex(p, subnet, 4);
-  }
-  *p++ = '\n';
-  fwrite_unlocked(line, 1, size_t(p - line), fp);
 }
 
 static void gen_rev_dns(const ip6_t* full, const ip6_t* prefix, const scope_t* sc,

@@ -1,6 +1,7 @@
 #include "records.h"
 
 #include <array>
+#include <cstdlib>
 #include <cstring>
 
 #include "hostfile.h"
@@ -9,41 +10,27 @@
 
 namespace {
 
-// A line on its way to a stream: gathered in a buffer that holds every line
-// the program writes, so that a line costs one write; a longer piece (only
-// a caller outside the program's limits gives one) goes straight through.
-struct lineout_t {
-  FILE* fp;
-  char* p;
-  char buf[1024];
+// Room for one line: on the stack for every line the program writes (names
+// of at most 255 characters), on the heap for a longer one, which only a
+// caller outside those limits gives. The line is written straight into it
+// and goes to its stream in one write.
+class linebuf_t {
+ public:
+  explicit linebuf_t(size_t need)
+      : buf_(need <= sizeof local_ ? local_ : static_cast<char*>(malloc(need))) {
+    if (buf_ == nullptr) errexit("out of memory for an output line of %zu bytes\n", need);
+  }
+  ~linebuf_t() {
+    if (buf_ != local_) free(buf_);
+  }
+  linebuf_t(const linebuf_t&) = delete;
+  linebuf_t& operator=(const linebuf_t&) = delete;
+  char* get() { return buf_; }
+  void write(const char* end, FILE* fp) { fwrite_unlocked(buf_, 1, size_t(end - buf_), fp); }
 
-  explicit lineout_t(FILE* out) : fp(out), p(buf) {}
-  void flush() {
-    if (p == buf) return;
-    fwrite_unlocked(buf, 1, size_t(p - buf), fp);
-    p = buf;
-  }
-  // Where the caller may write n bytes (n at most the buffer's size).
-  char* room(size_t n) {
-    if (size_t(buf + sizeof buf - p) < n) flush();
-    return p;
-  }
-  void text(const char* s, size_t len) {
-    if (size_t(buf + sizeof buf - p) < len) {
-      flush();
-      if (len > sizeof buf) {
-        fwrite_unlocked(s, 1, len, fp);
-        return;
-      }
-    }
-    p = put_text(p, s, len);
-  }
-  // n blanks (n at most the buffer's size).
-  void blanks(size_t n) {
-    char* q = room(n);
-    memset(q, ' ', n);
-    p = q + n;
-  }
+ private:
+  char local_[1024];
+  char* buf_;
 };
 
 // A text into a buffer of size bytes, cut and terminated as snprintf does,
@@ -83,17 +70,18 @@ constexpr auto revnibbles = [] {
 }();
 
 // The owner name of a reverse line: nibbles 31 down to split (at most 31)
-// of ip, each followed by a dot but the last, followed by a blank.
-void put_rev_owner(lineout_t* out, const ip6_t* ip, int split) {
+// of ip, each followed by a dot but the last, followed by a blank. Writes
+// 64 bytes at p; returns the end of the name.
+inline char* put_rev_owner(char* p, const ip6_t* ip, int split) {
   // All 32 nibbles, lowest first, each with its dot; the owner name is the
   // part down to nibble split, whose dot becomes the blank.
-  char* line = out->room(64);
   for (int g = 7; g >= 0; g--) {
-    memcpy(line + 8 * (7 - g), revnibbles[ip->group[g] & 0xff].text, 4);
-    memcpy(line + 8 * (7 - g) + 4, revnibbles[ip->group[g] >> 8].text, 4);
+    memcpy(p + 8 * (7 - g), revnibbles[ip->group[g] & 0xff].text, 4);
+    memcpy(p + 8 * (7 - g) + 4, revnibbles[ip->group[g] >> 8].text, 4);
   }
-  out->p = line + 2 * (32 - split);
-  out->p[-1] = ' ';
+  p += 2 * (32 - split);
+  p[-1] = ' ';
+  return p;
 }
 
 // "zk" and the kind, then "_" with the view and "." when the view is usable,
@@ -113,19 +101,19 @@ void put_fname_head(cutout_t* out, const char* kind, const char* view) {
 }  // namespace
 
 void print_forward(FILE* fp, const char* hostname, uint64_t ttl, const char* addr) {
-  lineout_t out(fp);
   size_t namelen = strlen(hostname);
-  out.text(hostname, namelen);
-  if (namelen < 21) out.blanks(21 - namelen);
-  // Tab, 20 digits, tab, "IN  AAAA\t".
-  char* p = out.room(1 + 20 + 1 + 9);
+  size_t addrlen = strlen(addr);
+  // Name (at least 21 columns), tab, 20 digits, tab, "IN  AAAA\t", address,
+  // blank, newline.
+  linebuf_t line((namelen > 21 ? namelen : 21) + 1 + 20 + 1 + 9 + addrlen + 2);
+  char* p = put_left(line.get(), hostname, namelen, 21);
   *p++ = '\t';
   if (ttl != 0) p = put_udec(p, ttl, 7);
   *p++ = '\t';
-  out.p = put_text(p, "IN  AAAA\t", 9);
-  out.text(addr, strlen(addr));
-  out.text(" \n", 2);
-  out.flush();
+  p = put_text(p, "IN  AAAA\t", 9);
+  p = put_text(p, addr, addrlen);
+  p = put_text(p, " \n", 2);
+  line.write(p, fp);
 }
 
 void print_rev_dns(FILE* fp, const ip6_t* ip, int split, uint64_t ttl, const char* hostname,
@@ -134,10 +122,13 @@ void print_rev_dns(FILE* fp, const ip6_t* ip, int split, uint64_t ttl, const cha
   TX_ASSERT(origin != NULL);
   TX_ASSERT(ip != NULL && ip6isset (ip));
   TX_ASSERT(split >= 0);
-  lineout_t out(fp);
-  if (settings.bits <= 127 && split <= 31) put_rev_owner(&out, ip, split);
-  // Blank, 20 digits, blank, "IN  PTR\t".
-  char* p = out.room(1 + 21 + 8);
+  size_t namelen = strlen(hostname);
+  size_t originlen = strlen(origin);
+  // 32 nibbles with their dots, blank, 20 digits, blank, "IN  PTR\t", name,
+  // dot, origin, blank, "; subnetid: ", 16 digits, newline.
+  linebuf_t line(64 + 1 + 21 + 8 + namelen + 1 + originlen + 1 + 12 + 16 + 1);
+  char* p = line.get();
+  if (settings.bits <= 127 && split <= 31) p = put_rev_owner(p, ip, split);
   *p++ = ' ';
   if (ttl != 0) {
     p = put_udec(p, ttl, 7);
@@ -145,18 +136,17 @@ void print_rev_dns(FILE* fp, const ip6_t* ip, int split, uint64_t ttl, const cha
   } else {
     p = put_text(p, "        ", 8);
   }
-  out.p = put_text(p, "IN  PTR\t", 8);
-  out.text(hostname, strlen(hostname));
-  out.text(".", 1);
-  out.text(origin, strlen(origin));
-  out.text(" ", 1);
+  p = put_text(p, "IN  PTR\t", 8);
+  p = put_text(p, hostname, namelen);
+  *p++ = '.';
+  p = put_text(p, origin, originlen);
+  *p++ = ' ';
   if (subnet != 0) {
-    p = out.room(12 + 16);
     p = put_text(p, "; subnetid: ", 12);
-    out.p = put_hex(p, subnet, 4);
+    p = put_hex(p, subnet, 4);
   }
-  out.text("\n", 1);
-  out.flush();
+  *p++ = '\n';
+  line.write(p, fp);
 }
 
 void print_ptr(FILE* fp, const ip6_t* ip, int bits, const char* host, const char* numeric) {
@@ -165,16 +155,20 @@ void print_ptr(FILE* fp, const ip6_t* ip, int bits, const char* host, const char
   TX_ASSERT(host != NULL);
   TX_ASSERT(ip != NULL && ip6isset (ip));
   TX_ASSERT(ip6getmask(ip) > 0);
-  lineout_t out(fp);
-  if (bits <= 127) put_rev_owner(&out, ip, bits / 4);
-  out.text(" IN  PTR\t", 9);
-  size_t len = strlen(host);
-  out.text(host, len);
-  if (len > 0 && host[len - 1] != '.') out.text(".", 1);
-  out.text("\t; ", 3);
-  out.text(numeric, strlen(numeric));
-  out.text("\n", 1);
-  out.flush();
+  size_t hostlen = strlen(host);
+  size_t numericlen = strlen(numeric);
+  // 32 nibbles with their dots, " IN  PTR\t", host, dot, "\t; ", the
+  // numeric text, newline.
+  linebuf_t line(64 + 9 + hostlen + 1 + 3 + numericlen + 1);
+  char* p = line.get();
+  if (bits <= 127) p = put_rev_owner(p, ip, bits / 4);
+  p = put_text(p, " IN  PTR\t", 9);
+  p = put_text(p, host, hostlen);
+  if (hostlen > 0 && host[hostlen - 1] != '.') *p++ = '.';
+  p = put_text(p, "\t; ", 3);
+  p = put_text(p, numeric, numericlen);
+  *p++ = '\n';
+  line.write(p, fp);
 }
 
 int format_update(char* line, size_t size, int type, const char* owner, uint64_t ttl,

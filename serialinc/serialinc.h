@@ -9,6 +9,7 @@
 // condition, and stay on in every build type.
 #define SI_ASSERT(cond) \
   ((cond) ? (void)0 : si_assert_fail(#cond, __FILE__, __LINE__, __func__))
+// Reports a failed SI_ASSERT on standard error and aborts.
 [[noreturn]] void si_assert_fail(const char* cond, const char* file, int line,
                                  const char* func);
 
@@ -41,6 +42,7 @@ enum : int {
   SI_ETOOBIG = -6,   // the new serial would not fit an SOA record
   SI_EWRITE = -7,    // positioning in or writing to the file failed
 };
+// The message of one of the codes above. Must not be given any other code.
 const char* incerrmsg(int code);
 
 // 'i' counter, 's' Unix time stamp, 'd' date with version.
@@ -71,6 +73,7 @@ int readserial(const char* path, serial_t* pserial);
 int incserial(const char* path, time_t now);
 // The same on a stream opened for updating, which it closes in any case;
 // the stream must allow positioning. It is synced when it has a descriptor.
+// Must not be given a null fp.
 int incserialfp(FILE* fp, time_t now);
 
 // The clock the command reads; tests hand in their own.

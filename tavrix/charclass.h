@@ -15,6 +15,7 @@ enum : uint8_t {
   CC_MACSEP = 32,  // the separators of a MAC address: - . :
 };
 
+// The classes of every byte.
 inline constexpr std::array<uint8_t, 256> charclasses = [] {
   std::array<uint8_t, 256> t{};
   for (int c = 0; c < 256; c++) {
@@ -36,6 +37,7 @@ inline constexpr std::array<uint8_t, 256> charclasses = [] {
 // the classes.
 inline bool cc_in(unsigned char c, uint8_t classes) { return (charclasses[c] & classes) != 0; }
 
+// One class each.
 inline bool is_alpha(unsigned char c) { return cc_in(c, CC_ALPHA); }
 inline bool is_digit(unsigned char c) { return cc_in(c, CC_DIGIT); }
 inline bool is_xdigit(unsigned char c) { return cc_in(c, CC_XDIGIT); }

@@ -9,9 +9,11 @@
 
 #include <cstdio>
 
+// The slots of the pool (file names it can address) and the most files.
 constexpr int HASHSIZE = 160;
 constexpr int MAXFILES = 128;
 
+// A slot of the pool.
 struct filep_t {
   FILE* fp;    // open stream, or none while closed or free
   char* name;  // owned; none while the slot is free
@@ -32,8 +34,13 @@ FILE* filep_open(const char* name);
 // disk and renamed over its file, and the folders synced. Returns 1; a
 // failure ends the run through errexit, and no file is replaced then.
 int filep_close();
+// Puts the slot of the first open stream into *ind; 0, or 1 (and *ind
+// HASHSIZE) when none is open.
 int filep_first(int* ind);
+// Moves *ind to the next open stream; 0, or 1 past the last.
 int filep_next(int* ind);
+// The name and the zone of slot *ind. Must not be given a slot outside the
+// pool.
 const char* filep_getname(const int* ind);
 const char* filep_getzone(const int* ind);
 

@@ -17,10 +17,14 @@ enum : int {
   GEN_REVERSE = 'r',
 };
 
+// The record generator the reader calls for every host, prefix-list entry
+// and kind of output (gen_dns in the program).
 using generator_t = int (*)(int type, const ip6_t* prefix, const scope_t* scope,
                             const host_t* host, const ip6_t* hostid, ip6_t* subnetid,
                             const char* extra);
 
+// The line buffer, the longest scope list and the longest continuation
+// text of a host.
 constexpr int LINEBUFSIZE = 512;
 constexpr int MAXSCOPELIST = 128;
 constexpr int MAXEXTRA = 1534;
@@ -34,7 +38,14 @@ struct hostline_t {
   char extra[MAXEXTRA + 1];
 };
 
+// Reads the host file fname ("stdin", "-", null or empty: standard input)
+// and calls gen for each host; returns 1, or 0 after a warning (and
+// run_incomplete set) when the file cannot be opened. A bad line ends the
+// run naming the file and line.
 int parsehostfile(const char* fname, generator_t gen);
+// Reads a host line (name, optional TTL, host ID, subnet ID, optional
+// scope list; no scope list is "*") into hl; returns 1, or 0 after a
+// warning when the host ID or subnet ID is missing.
 int parsehostline(hostline_t* hl, const char* line, int delim);
 
 // The lines of one input, read through a buffer of the reader's own: a
@@ -52,8 +63,10 @@ struct linereader_t {
   char buf[READBUFSIZE];
 };
 
+// What reading a line gave.
 enum class readresult_t { line, too_long, eof };
 
+// Starts reading fp, in blocks when it is a regular file.
 void linereader_init(linereader_t* r, FILE* fp);
 // One line into line (LINEBUFSIZE bytes) without its newline and the
 // carriage return before it. A line of more than LINEBUFSIZE - 2 characters

@@ -15,7 +15,7 @@
 constexpr size_t UPDATE_LINE_MAX = 11 + 255 + 2 + 20 + 1 + 8 + 127 + 1;
 
 // Writes the forward line of hostname (padded to 21 columns), its TTL (0:
-// none) and the address text to fp. Names and addresses of any length.
+// none) and the address text to fp. Texts of any length.
 void print_forward(FILE* fp, const char* hostname, uint64_t ttl, const char* addr);
 // Writes the reverse line of the set address ip to fp: the nibbles from 31
 // down to split as owner name while settings.bits is at most 127, the TTL

@@ -2,8 +2,8 @@
 // host and prefix. The printf family parses its format on every call and
 // locks the stream; for the millions of lines of a large host file that was
 // most of the run time. Each function writes exactly what the conversion
-// named beside it writes; the callers keep the printf form as their
-// reference, and the tests compare the two. The caller makes sure there is
+// named beside it writes; the tests hold the callers to their
+// printf forms in tests/support/oracles.cc. The caller makes sure there is
 // room; every function returns the position after what it wrote.
 #pragma once
 
@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstring>
 
+// The hex digits of each case, indexed by value.
 inline constexpr char lowerhex[] = "0123456789abcdef";
 inline constexpr char upperhex[] = "0123456789ABCDEF";
 

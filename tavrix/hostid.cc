@@ -56,39 +56,50 @@ int hostidfromstr(ip6_t* hid, const char* str) {
   return n;
 }
 
-// The six values of a MAC address text as sscanf reads them with the
-// format of its separator (below), in the case that needs none of the
-// finer points of "%2x": every value starts with a hex digit that is not
-// the 0 of a "0x", and every separator is where the format has it. Any
-// other text (white space, a sign, a "0x", a mismatch) returns false and
-// is left to sscanf. Sparing the sscanf call halves the cost of a host line.
-static bool scan_octets_plain(const char* str, int sep, unsigned v[6]) {
+// One "%2x" conversion as the C library's scanf makes it, which is what
+// host files have always been read with: white space skipped, then at most
+// two characters of an optional sign, a "0x" whose x counts against the
+// width but is no digit, and hex digits. A lone sign or nothing is no
+// number; a minus gives the value's two's complement, as strtoul does.
+static bool scan_hex2(const char*& p, unsigned* value) {
+  while (is_space((unsigned char)*p)) p++;
+  int width = 2;
+  bool negative = false;
+  if (*p == '-' || *p == '+') {
+    negative = *p++ == '-';
+    width--;
+  }
+  unsigned v = 0;
+  int digits = 0;
+  if (width != 0 && *p == '0') {
+    p++;
+    width--;
+    digits++;
+    if (width != 0 && (*p == 'x' || *p == 'X')) {
+      p++;
+      width--;
+    }
+  }
+  for (; width != 0 && is_xdigit((unsigned char)*p); width--, digits++)
+    v = v * 16 + hexdigitvalue((unsigned char)*p++);
+  if (digits == 0) return false;
+  *value = negative ? 0u - v : v;
+  return true;
+}
+
+// The six values of a MAC address text read as "%2x" conversions with the
+// separator between them where its form has one: after every value with
+// ':' or '-', after the second and fourth with '.'. The values may reach
+// beyond the stretch scanned by the caller, over white space, as scanf's
+// would.
+static bool scan_octets(const char* str, int sep, unsigned v[6]) {
   const char* p = str;
   for (int i = 0; i < 6; i++) {
     bool withsep = sep == '.' ? (i == 2 || i == 4) : (sep != 0 && i > 0);
     if (withsep && *p++ != sep) return false;
-    if (!is_xdigit((unsigned char)p[0])) return false;
-    if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) return false;
-    unsigned value = hexdigitvalue((unsigned char)*p++);
-    if (is_xdigit((unsigned char)*p)) value = value * 16 + hexdigitvalue((unsigned char)*p++);
-    v[i] = value;
+    if (!scan_hex2(p, &v[i])) return false;
   }
   return true;
-}
-
-// The six values as sscanf reads them with the format of the separator.
-static bool scan_octets(const char* str, int sep, unsigned v[6]) {
-  // "%2x" skips white space before its digits, so the six values may reach
-  // beyond the stretch scanned by the caller; sscanf stops at the NUL in
-  // any case.
-  const char* fmt;
-  switch (sep) {
-    case '-': fmt = "%2x-%2x-%2x-%2x-%2x-%2x"; break;
-    case '.': fmt = "%2x%2x.%2x%2x.%2x%2x"; break;
-    case ':': fmt = "%2x:%2x:%2x:%2x:%2x:%2x"; break;
-    default: fmt = "%2x%2x%2x%2x%2x%2x"; break;
-  }
-  return sscanf(str, fmt, &v[0], &v[1], &v[2], &v[3], &v[4], &v[5]) == 6;
 }
 
 static void ethset(eth_t* e, const unsigned v[6], int sep) {
@@ -126,7 +137,7 @@ int ethfromstr(eth_t* e, const char* str) {
   if (str[end] != '\0' && !is_space((unsigned char)str[end])) return 0;
 
   unsigned v[6];
-  if (!scan_octets_plain(str, sep, v) && !scan_octets(str, sep, v)) return 0;
+  if (!scan_octets(str, sep, v)) return 0;
   ethset(e, v, sep);
   return int(count);
 }

@@ -419,9 +419,8 @@ TEST(HostIdInterop, InterfaceIdentifiersMatchIpv6calc) {
   }
 }
 
-// ethfromstr reads the six values by hand where sscanf would need none of
-// the finer points of "%2x" and leaves the rest to sscanf, and classifies
-// characters by table; both readings must agree on every text. Generated
+// ethfromstr reads the six values by hand as sscanf's "%2x" would, and
+// classifies characters by table; both readings must agree on every text. Generated
 // texts: well-formed addresses of the four forms with one character changed
 // or with more groups and other separators after them, and random strings
 // from an alphabet of hex digits, separators, white space, signs, the x of
@@ -464,6 +463,40 @@ TEST(HostIdScan, MacReadingMatchesTheSscanfReference) {
     if (ref.isset) {
       ASSERT_EQ(0, memcmp(fast.octet, ref.octet, sizeof ref.octet));
       ASSERT_EQ(fast.delim, ref.delim);
+    }
+  }
+}
+
+// Every short text around the fixed part of each form, over an alphabet of
+// the characters that steer a "%2x" conversion (sign, 0x, white space,
+// width): the hand-written reading agrees with sscanf on each of them.
+TEST(HostIdScan, EveryShortTextAroundEachFormMatchesTheSscanfReference) {
+  const char alphabet[] = "05fxX+- \t:.";
+  const size_t letters = sizeof alphabet - 1;
+  struct Form {
+    const char* head;
+    const char* tail;
+  } forms[] = {{"00:11:22:33:44:", ""}, {"00-11-22-33-44-", ""}, {"0011.2233.44", ""},
+               {"0011223344", ""},      {"", ":11:22:33:44:55"}, {"", "-11-22-33-44-55"},
+               {"", "11.2233.4455"},    {"", "1122334455"}};
+  for (const Form& form : forms) {
+    for (size_t len = 0; len <= 4; len++) {
+      size_t count = 1;
+      for (size_t i = 0; i < len; i++) count *= letters;
+      for (size_t n = 0; n < count; n++) {
+        std::string middle;
+        for (size_t k = 0, rest = n; k < len; k++, rest /= letters) middle += alphabet[rest % letters];
+        const std::string t = form.head + middle + form.tail;
+        eth_t fast{};
+        eth_t ref{};
+        const int nf = ethfromstr(&fast, t.c_str());
+        const int nr = ethfromstr_reference(&ref, t.c_str());
+        if (nf != nr || fast.isset != ref.isset ||
+            (ref.isset && memcmp(fast.octet, ref.octet, sizeof ref.octet) != 0)) {
+          ADD_FAILURE() << "text '" << t << "': " << nf << " against " << nr;
+          return;
+        }
+      }
     }
   }
 }

@@ -172,6 +172,17 @@ static char* temp_template(const char* path) {
   return temp;
 }
 
+// Whether the process has a descriptor free, with errno set when not. A
+// temporary is made only then: valgrind, for one, creates the file before
+// it refuses a descriptor over the limit, and a temporary under a random
+// name would stay behind.
+static bool descriptor_free() {
+  int fd = open("/", O_PATH | O_CLOEXEC);
+  if (fd < 0) return false;
+  close(fd);
+  return true;
+}
+
 // Drops the temporary and path of a slot whose first open failed, keeping
 // errno for the caller.
 static FILE* abandon_open(filep_t* slot, int fd) {
@@ -213,7 +224,7 @@ static FILE* open_new(filep_t* slot, const char* file) {
     FILE* fp = fopen(slot->path, open_mode);
     return fp != nullptr ? fp : abandon_open(slot, -1);
   }
-  char* temp = temp_template(slot->path);
+  char* temp = descriptor_free() ? temp_template(slot->path) : nullptr;
   if (temp == nullptr) return abandon_open(slot, -1);
   int fd;
   {

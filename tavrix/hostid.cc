@@ -61,30 +61,24 @@ int hostidfromstr(ip6_t* hid, const char* str) {
 // two characters of an optional sign, a "0x" whose x counts against the
 // width but is no digit, and hex digits. A lone sign or nothing is no
 // number; a minus gives the value's two's complement, as strtoul does.
-static bool scan_hex2(const char*& p, unsigned* value) {
+// Returns where the conversion ended, or null when it failed.
+static const char* scan_hex2(const char* p, unsigned* value) {
+  // Two hex digits, by far the most common case, need none of the rest.
+  if (is_xdigit((unsigned char)p[0]) && is_xdigit((unsigned char)p[1])) {
+    *value = hexdigitvalue((unsigned char)p[0]) * 16 + hexdigitvalue((unsigned char)p[1]);
+    return p + 2;
+  }
   while (is_space((unsigned char)*p)) p++;
-  int width = 2;
-  bool negative = false;
-  if (*p == '-' || *p == '+') {
-    negative = *p++ == '-';
-    width--;
-  }
+  const char* end = p + 2;
+  bool negative = *p == '-';
+  if (negative || *p == '+') p++;
+  const char* first = p;
+  if (p < end && *p == '0' && p + 1 < end && (p[1] == 'x' || p[1] == 'X')) p += 2;
   unsigned v = 0;
-  int digits = 0;
-  if (width != 0 && *p == '0') {
-    p++;
-    width--;
-    digits++;
-    if (width != 0 && (*p == 'x' || *p == 'X')) {
-      p++;
-      width--;
-    }
-  }
-  for (; width != 0 && is_xdigit((unsigned char)*p); width--, digits++)
-    v = v * 16 + hexdigitvalue((unsigned char)*p++);
-  if (digits == 0) return false;
+  for (; p < end && is_xdigit((unsigned char)*p); p++) v = v * 16 + hexdigitvalue((unsigned char)*p);
+  if (p == first) return nullptr;
   *value = negative ? 0u - v : v;
-  return true;
+  return p;
 }
 
 // The six values of a MAC address text read as "%2x" conversions with the
@@ -94,12 +88,12 @@ static bool scan_hex2(const char*& p, unsigned* value) {
 // would.
 static bool scan_octets(const char* str, int sep, unsigned v[6]) {
   const char* p = str;
-  for (int i = 0; i < 6; i++) {
+  for (int i = 0; i < 6 && p != nullptr; i++) {
     bool withsep = sep == '.' ? (i == 2 || i == 4) : (sep != 0 && i > 0);
     if (withsep && *p++ != sep) return false;
-    if (!scan_hex2(p, &v[i])) return false;
+    p = scan_hex2(p, &v[i]);
   }
-  return true;
+  return p != nullptr;
 }
 
 static void ethset(eth_t* e, const unsigned v[6], int sep) {

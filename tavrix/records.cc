@@ -87,15 +87,12 @@ inline char* put_rev_owner(char* p, const ip6_t* ip, int split) {
 // "zk" and the kind, then "_" with the view and "." when the view is usable,
 // else ".": what forward and reverse file names begin with.
 void put_fname_head(cutout_t* out, const char* kind, const char* view) {
+  out->text(kind, 3);
   if (view_usable(view)) {
-    out->text(kind, 3);
     out->text("_", 1);
     out->text(view, strlen(view));
-    out->text(".", 1);
-  } else {
-    out->text(kind, 3);
-    out->text(".", 1);
   }
+  out->text(".", 1);
 }
 
 }  // namespace

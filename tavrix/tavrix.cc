@@ -181,6 +181,17 @@ static const struct option long_options[] = {
     {nullptr, 0, nullptr, 0},
 };
 
+// Names are written as host "." origin: an empty origin, the root alone or
+// an empty label (a leading dot, two dots in a row) gives texts that are not
+// names, and a zone holding them does not load.
+static bool origin_usable(const char* origin) {
+  size_t len = strlen(origin);
+  if (len == 0 || origin[0] == '.') return false;
+  for (size_t i = 1; i < len; i++)
+    if (origin[i] == '.' && origin[i - 1] == '.') return false;
+  return true;
+}
+
 int parseoptions(int argc, char** argv) {
   settings.writemode = 0;
   settings.forward = 0;
@@ -206,10 +217,9 @@ int parseoptions(int argc, char** argv) {
       case 't': ttlfromstr(optarg, &settings.ttl); break;
       case '6': add_6to4(optarg); break;
       case 'o':
-        // Names are written as host "." origin: an empty origin or the root
-        // alone would end them in "..", which is not a name.
-        if (optarg[0] == '\0' || strcmp(optarg, ".") == 0)
-          usagef("illegal origin \"%s\": the origin must name a domain, not the root", optarg);
+        if (!origin_usable(optarg))
+          usagef("illegal origin \"%s\": the origin must name a domain, without empty labels",
+                 optarg);
         if (!settings_setorigin(optarg)) usage("out of memory");
         break;
       case 'p': add_prefix(optarg, 0); break;

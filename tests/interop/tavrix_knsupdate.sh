@@ -12,24 +12,9 @@ export PATH=$PATH:/usr/sbin
 source "$(dirname "${BASH_SOURCE[0]}")/lib/require.bash"
 require knotd:knot knsupdate:knot-dnsutils kdig:knot-dnsutils python3:python3
 
-bindir=$(cd "$bindir" && pwd)
-srcdir=$(cd "$srcdir" && pwd)
-tavrix=$bindir/tavrix
-hosts=$srcdir/tests/interop/data/update-hosts
-tmp=$(mktemp -d)
+source "$(dirname "${BASH_SOURCE[0]}")/lib/update_setup.bash"
 source "$(dirname "${BASH_SOURCE[0]}")/lib/knot.bash"
 trap 'stop_knot; rm -rf "$tmp"' EXIT
-
-status=0
-ok() { echo "ok: $*"; }
-bad() { echo "FAIL: $*"; status=1; }
-
-cat >"$tmp/example.com.zone" <<'ZONE'
-$TTL 1d
-@       IN SOA  ns.example.com. hostmaster.example.com. 1 1h 15m 1w 1h
-        IN NS   ns
-ns      IN A    127.0.0.1
-ZONE
 
 if ! start_knot "$tmp" example.com.="$tmp/example.com.zone"; then
   bad "knotd did not answer on 127.0.0.1:"
@@ -45,12 +30,7 @@ apply() {
   local what=$1 shown
   shift
   shown=$(printf ' %q' "$@")
-  if ! "$tavrix" -d "$@" >"$tmp/update.tx" 2>"$tmp/tavrix.err" ||
-      [ -s "$tmp/tavrix.err" ]; then
-    bad "$what: tavrix -d$shown:"
-    cat "$tmp/tavrix.err"
-    return 1
-  fi
+  tavrix_updates "$what" "$@" || return 1
   # Unlike nsupdate, knsupdate does not find the zone by asking for the SOA
   # record of the names; it has to be named.
   { echo "server 127.0.0.1 $port"; echo "zone example.com."; cat "$tmp/update.tx"; } >"$tmp/update"

@@ -50,7 +50,11 @@ void tx_assert_fail(const char* cond, const char* file, int line, const char* fu
 
 void tx_set_exit_hook(tx_exit_hook hook) { exit_hook = hook; }
 
-void tx_set_exit_cleanup(void (*cleanup)()) { exit_cleanup = cleanup; }
+tx_exit_cleanup tx_set_exit_cleanup(tx_exit_cleanup cleanup) {
+  tx_exit_cleanup before = exit_cleanup;
+  exit_cleanup = cleanup;
+  return before;
+}
 
 void tx_exit(int status) {
   // Taken before it runs, so that a cleanup that fails cannot come back here.

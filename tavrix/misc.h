@@ -31,9 +31,12 @@ using tx_exit_hook = void (*)(int status);
 // Installs hook (null: none, the plain exit) for every later tx_exit.
 void tx_set_exit_hook(tx_exit_hook hook);
 // Work that must be undone on every way out through tx_exit, whatever the
-// status (the output pool removes its temporaries); null for none. It runs
-// before the hook, and must not end the process itself.
-void tx_set_exit_cleanup(void (*cleanup)());
+// status (the output pool removes its temporaries). It runs before the
+// hook, and must not end the process itself.
+using tx_exit_cleanup = void (*)();
+// Installs cleanup (null: none) for every later tx_exit; returns the cleanup
+// it replaces.
+tx_exit_cleanup tx_set_exit_cleanup(tx_exit_cleanup cleanup);
 // Ends the process with status, through the hook when one is installed.
 [[noreturn]] void tx_exit(int status);
 

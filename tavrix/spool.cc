@@ -1,0 +1,287 @@
+#include "spool.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "misc.h"
+
+namespace {
+
+// Each zone collects its commands in a buffer of this size, which goes to
+// the temporary as one block when it is full. Many zones share at most
+// SPOOL_MEMORY bytes of buffers: past that every buffer is written out.
+constexpr size_t SPOOL_CHUNK = 16384;
+constexpr size_t SPOOL_MEMORY = 1 << 20;
+
+// A stretch of one zone's commands in the temporary.
+struct block_t {
+  uint64_t off;
+  size_t len;
+};
+
+// One zone: its name, its blocks in the temporary in order, and its commands
+// since the last block.
+struct zone_t {
+  char* name;
+  size_t namelen;
+  std::vector<block_t> blocks;
+  char* buf;  // SPOOL_CHUNK bytes, or none
+  size_t used;
+};
+
+int spool_fd = -1;
+uint64_t spool_size = 0;
+// The zones in the order of their first command; the comments of a run's
+// start, before any update, have a zone of their own with the empty name.
+std::vector<zone_t> zones;
+std::unordered_map<std::string_view, size_t> zone_index;
+size_t last_zone = SIZE_MAX;
+size_t buffers = 0;  // zones that hold a buffer
+
+tx_exit_cleanup outer_cleanup = nullptr;
+char discard_note[256];
+size_t discard_note_len = 0;
+
+constexpr std::array<int, 5> fatal_signals = {SIGHUP, SIGINT, SIGPIPE, SIGTERM, SIGABRT};
+std::array<struct sigaction, fatal_signals.size()> saved_actions{};
+bool handlers_installed = false;
+
+void note_on_signal(int sig) {
+  ssize_t n = write(STDERR_FILENO, discard_note, discard_note_len);
+  (void)n;
+  // SA_RESETHAND gave the signal its default action back.
+  raise(sig);
+}
+
+void install_handlers() {
+  struct sigaction sa = {};
+  sa.sa_handler = note_on_signal;
+  sa.sa_flags = SA_RESETHAND;
+  sigemptyset(&sa.sa_mask);
+  for (int sig : fatal_signals) sigaddset(&sa.sa_mask, sig);
+  for (size_t i = 0; i < fatal_signals.size(); i++) {
+    sigaction(fatal_signals[i], nullptr, &saved_actions[i]);
+    // A signal the caller ignores (nohup) stays ignored.
+    if (saved_actions[i].sa_handler != SIG_IGN) sigaction(fatal_signals[i], &sa, nullptr);
+  }
+  handlers_installed = true;
+}
+
+void restore_handlers() {
+  if (!handlers_installed) return;
+  for (size_t i = 0; i < fatal_signals.size(); i++)
+    sigaction(fatal_signals[i], &saved_actions[i], nullptr);
+  handlers_installed = false;
+}
+
+[[noreturn]] void spool_failed(const char* what, int err) {
+  errexit("error %s the update spool: %s\n", what, strerror(err != 0 ? err : EIO));
+}
+
+// The temporary, unlinked from the start: nothing is left behind however the
+// run ends. O_TMPFILE makes it without a name where the file system can.
+int make_temporary() {
+  const char* dir = getenv("TMPDIR");
+  if (dir == nullptr || *dir == '\0') dir = "/tmp";
+  int fd = open(dir, O_TMPFILE | O_RDWR | O_EXCL | O_CLOEXEC, 0600);
+  if (fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)) return fd;
+  std::string_view d(dir);
+  std::vector<char> path(d.size() + sizeof "/tavrix-updates.XXXXXX");
+  snprintf(path.data(), path.size(), "%s/tavrix-updates.XXXXXX", dir);
+  fd = mkostemp(path.data(), O_CLOEXEC);
+  if (fd >= 0) unlink(path.data());
+  return fd;
+}
+
+void write_block(zone_t* z) {
+  const char* p = z->buf;
+  size_t left = z->used;
+  while (left > 0) {
+    ssize_t n = write(spool_fd, p, left);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) spool_failed("writing", n < 0 ? errno : ENOSPC);
+    p += n;
+    left -= size_t(n);
+  }
+  z->blocks.push_back({spool_size, z->used});
+  spool_size += z->used;
+  z->used = 0;
+}
+
+void drop_buffer(zone_t* z) {
+  if (z->used > 0) write_block(z);
+  free(z->buf);
+  z->buf = nullptr;
+  buffers--;
+}
+
+size_t zone_of(const char* name) {
+  size_t len = strlen(name);
+  if (last_zone != SIZE_MAX && zones[last_zone].namelen == len &&
+      memcmp(zones[last_zone].name, name, len) == 0)
+    return last_zone;
+  auto it = zone_index.find(std::string_view(name, len));
+  if (it != zone_index.end()) return it->second;
+  char* copy = strdup(name);
+  if (copy == nullptr) errexit("out of memory for the update spool\n");
+  zones.push_back({copy, len, {}, nullptr, 0});
+  zone_index.emplace(std::string_view(copy, len), zones.size() - 1);
+  return zones.size() - 1;
+}
+
+// Appends text to zone z, whose buffer it makes when needed.
+void append(size_t zi, const char* text, size_t len) {
+  TX_ASSERT(spool_fd >= 0);
+  TX_ASSERT(len <= SPOOL_CHUNK);
+  zone_t* z = &zones[zi];
+  if (z->buf == nullptr) {
+    if ((buffers + 1) * SPOOL_CHUNK > SPOOL_MEMORY)
+      for (auto& other : zones)
+        if (other.buf != nullptr) drop_buffer(&other);
+    z->buf = static_cast<char*>(malloc(SPOOL_CHUNK));
+    if (z->buf == nullptr) errexit("out of memory for the update spool\n");
+    buffers++;
+  }
+  if (z->used + len > SPOOL_CHUNK) write_block(z);
+  memcpy(z->buf + z->used, text, len);
+  z->used += len;
+  last_zone = zi;
+}
+
+void forget() {
+  if (spool_fd >= 0) close(spool_fd);
+  spool_fd = -1;
+  spool_size = 0;
+  for (auto& z : zones) {
+    free(z.name);
+    free(z.buf);
+  }
+  zones.clear();
+  zone_index.clear();
+  last_zone = SIZE_MAX;
+  buffers = 0;
+}
+
+// Every way out through tx_exit before the commands went out; tx_exit has
+// taken this cleanup already, and runs the one it replaced from here.
+void discard_on_exit() {
+  tx_exit_cleanup outer = outer_cleanup;
+  outer_cleanup = nullptr;
+  restore_handlers();
+  forget();
+  fwrite(discard_note, 1, discard_note_len, stderr);
+  if (outer != nullptr) outer();
+}
+
+// Gives back what spool_open took over.
+void release() {
+  restore_handlers();
+  tx_set_exit_cleanup(outer_cleanup);
+  outer_cleanup = nullptr;
+}
+
+// Writes the commands of one zone, a "send" before a line that would take
+// the message past UPDATE_BATCH_BYTES. Comment lines go out as they are and
+// count for nothing.
+struct sender_t {
+  size_t bytes = 0;  // update text since the last "send"
+  char buf[SPOOL_CHUNK];
+
+  void line(const char* p, size_t len) {
+    if (p[0] != ';') {
+      if (bytes > 0 && bytes + len > UPDATE_BATCH_BYTES) send();
+      bytes += len;
+    }
+    fwrite_unlocked(p, 1, len, stdout);
+  }
+  void send() {
+    fputs_unlocked("send\n", stdout);
+    bytes = 0;
+  }
+  void text(const char* p, size_t len) {
+    const char* end = p + len;
+    while (p < end) {
+      const char* nl = static_cast<const char*>(memchr(p, '\n', size_t(end - p)));
+      size_t n = nl != nullptr ? size_t(nl - p) + 1 : size_t(end - p);
+      line(p, n);
+      p += n;
+    }
+    checkwrite(stdout, "standard output");
+  }
+  void zone(const zone_t* z) {
+    for (const block_t& b : z->blocks) {
+      size_t got = 0;
+      while (got < b.len) {
+        ssize_t n = pread(spool_fd, buf + got, b.len - got, off_t(b.off + got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) spool_failed("reading", n < 0 ? errno : EIO);
+        got += size_t(n);
+      }
+      text(buf, b.len);
+    }
+    text(z->buf, z->used);
+  }
+};
+
+}  // namespace
+
+void spool_open() {
+  TX_ASSERT(spool_fd < 0);
+  spool_fd = make_temporary();
+  if (spool_fd < 0) spool_failed("making", errno);
+  int n = snprintf(discard_note, sizeof discard_note, "%s: no update was written\n",
+                   progname != nullptr ? progname : "tavrix");
+  discard_note_len = n > 0 && size_t(n) < sizeof discard_note ? size_t(n) : 0;
+  install_handlers();
+  outer_cleanup = tx_set_exit_cleanup(discard_on_exit);
+}
+
+void spool_add(const char* zone, const char* line, size_t len) {
+  append(zone_of(zone), line, len);
+}
+
+void spool_note(const char* text, size_t len) {
+  append(last_zone != SIZE_MAX ? last_zone : zone_of(""), text, len);
+}
+
+void spool_write(bool debug) {
+  TX_ASSERT(spool_fd >= 0);
+  // From here on the commands go out: a failure says so itself.
+  release();
+  static sender_t out;
+  out.bytes = 0;
+  for (const zone_t& z : zones) {
+    if (out.bytes > 0) out.send();
+    out.zone(&z);
+  }
+  if (debug) fputs_unlocked("debug\n", stdout);
+  out.send();
+  checkwrite(stdout, "standard output");
+  forget();
+}
+
+void spool_discard() {
+  if (spool_fd < 0) return;
+  forget();
+  release();
+  fwrite(discard_note, 1, discard_note_len, stderr);
+}
+
+bool spool_isopen() { return spool_fd >= 0; }
+
+void spool_reset() {
+  if (spool_fd < 0) return;
+  forget();
+  release();
+}

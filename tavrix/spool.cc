@@ -95,12 +95,13 @@ int make_temporary() {
   const char* dir = getenv("TMPDIR");
   if (dir == nullptr || *dir == '\0') dir = "/tmp";
   int fd = open(dir, O_TMPFILE | O_RDWR | O_EXCL | O_CLOEXEC, 0600);
-  if (fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)) return fd;
-  std::string_view d(dir);
-  std::vector<char> path(d.size() + sizeof "/tavrix-updates.XXXXXX");
-  snprintf(path.data(), path.size(), "%s/tavrix-updates.XXXXXX", dir);
-  fd = mkostemp(path.data(), O_CLOEXEC);
-  if (fd >= 0) unlink(path.data());
+  if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+    std::vector<char> path(strlen(dir) + sizeof "/tavrix-updates.XXXXXX");
+    snprintf(path.data(), path.size(), "%s/tavrix-updates.XXXXXX", dir);
+    fd = mkostemp(path.data(), O_CLOEXEC);
+    if (fd >= 0) unlink(path.data());
+  }
+  if (fd < 0) errexit("cannot make the update spool in %s: %s\n", dir, strerror(errno));
   return fd;
 }
 
@@ -239,7 +240,6 @@ struct sender_t {
 void spool_open() {
   TX_ASSERT(spool_fd < 0);
   spool_fd = make_temporary();
-  if (spool_fd < 0) spool_failed("making", errno);
   int n = snprintf(discard_note, sizeof discard_note, "%s: no update was written\n",
                    progname != nullptr ? progname : "tavrix");
   discard_note_len = n > 0 && size_t(n) < sizeof discard_note ? size_t(n) : 0;

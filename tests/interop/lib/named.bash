@@ -1,5 +1,5 @@
-# A throwaway named on 127.0.0.1 for one primary zone that takes dynamic
-# updates and zone transfers from 127.0.0.1. Sourced by the tests; needs
+# A throwaway named on 127.0.0.1 for primary zones that take dynamic updates
+# and zone transfers from 127.0.0.1. Sourced by the tests; needs
 # named, dig and python3.
 
 named_pid=
@@ -19,12 +19,27 @@ stop_named() {
   fi
 }
 
-# start_named DIR ZONE: serves ZONE from DIR/ZONE.zone, with its
-# configuration, journal and log (DIR/named.log) in DIR, on a port that is
-# free now; a port named cannot take after all gets two more tries. Sets
-# named_port and succeeds once named answers, within ten seconds a try.
+# named_zone_conf ZONE: the configuration of the primary zone ZONE, served
+# from ZONE.zone, taking updates and transfers from 127.0.0.1.
+named_zone_conf() {
+  cat <<CONF
+zone "$1" {
+        type primary;
+        file "$1.zone";
+        allow-update { 127.0.0.1; };
+        allow-transfer { 127.0.0.1; };
+};
+CONF
+}
+
+# start_named DIR ZONE [ZONE...]: serves each ZONE from DIR/ZONE.zone, with
+# the configuration, journal and log (DIR/named.log) in DIR, on a port that
+# is free now; a port named cannot take after all gets two more tries. Sets
+# named_port and succeeds once named answers for the first ZONE, within ten
+# seconds a try.
 start_named() {
   local dir=$1 zone=$2 user=() port
+  local zones=("${@:2}")
   [ "$(id -u)" -eq 0 ] && user=(-u root)
   for _ in 1 2 3; do
     port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
@@ -38,13 +53,8 @@ options {
         dnssec-validation no;
 };
 controls { };
-zone "$zone" {
-        type primary;
-        file "$zone.zone";
-        allow-update { 127.0.0.1; };
-        allow-transfer { 127.0.0.1; };
-};
 CONF
+    for z in "${zones[@]}"; do named_zone_conf "$z"; done >>"$dir/named.conf"
     named -g -c "$dir/named.conf" "${user[@]}" >"$dir/named.log" 2>&1 &
     named_pid=$!
     for _ in $(seq 100); do

@@ -2,7 +2,8 @@
 # set; makes them absolute and sets tavrix, hosts (the host file
 # tests/interop/data/update-hosts), tmp (a new folder, which the test
 # removes) and status, defines ok and bad, and writes $tmp/example.com.zone,
-# the zone the server starts with.
+# the zone the server starts with, and the files of the zones in
+# $more_zones.
 
 bindir=$(cd "$bindir" && pwd)
 srcdir=$(cd "$srcdir" && pwd)
@@ -20,6 +21,22 @@ $TTL 1d
         IN NS   ns
 ns      IN A    127.0.0.1
 ZONE
+
+# The zones of the cases with several zones (lib/update_zone_cases.bash),
+# each in $tmp/ZONE.zone: two forward zones for two scopes, the reverse
+# zone of 2001:db8:5::/48, and those of subnets 1 to 3 of 2001:db8:6::/48
+# and of subnets 1 and 2 of 2001:db8:8::/48 and 2001:db8:9::/48.
+more_zones="example.org example.net 5.0.0.0.8.b.d.0.1.0.0.2.ip6.arpa"
+for z in 1.0.0.0.6 2.0.0.0.6 3.0.0.0.6 1.0.0.0.8 2.0.0.0.8 1.0.0.0.9 2.0.0.0.9; do
+  more_zones+=" $z.0.0.0.8.b.d.0.1.0.0.2.ip6.arpa"
+done
+for z in $more_zones; do
+  cat >"$tmp/$z.zone" <<'ZONE'
+$TTL 1d
+@       IN SOA  ns.example.com. hostmaster.example.com. 1 1h 15m 1w 1h
+        IN NS   ns.example.com.
+ZONE
+done
 
 # tavrix_updates WHAT ARGS...: the update commands of tavrix -d ARGS into
 # $tmp/update.tx; fails, and says so, when tavrix fails or complains.

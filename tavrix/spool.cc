@@ -238,13 +238,14 @@ struct sender_t {
 }  // namespace
 
 void spool_open() {
-  TX_ASSERT(spool_fd < 0);
-  spool_fd = make_temporary();
+  TX_ASSERT(spool_fd < 0 && !handlers_installed);
   int n = snprintf(discard_note, sizeof discard_note, "%s: no update was written\n",
                    progname != nullptr ? progname : "tavrix");
   discard_note_len = n > 0 && size_t(n) < sizeof discard_note ? size_t(n) : 0;
+  // The note is due from the moment the temporary may exist.
   install_handlers();
   outer_cleanup = tx_set_exit_cleanup(discard_on_exit);
+  spool_fd = make_temporary();
 }
 
 void spool_add(const char* zone, const char* line, size_t len) {
@@ -281,7 +282,7 @@ void spool_discard() {
 bool spool_isopen() { return spool_fd >= 0; }
 
 void spool_reset() {
-  if (spool_fd < 0) return;
+  if (spool_fd < 0 && !handlers_installed) return;
   forget();
   release();
 }

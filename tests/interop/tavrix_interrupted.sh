@@ -1,7 +1,8 @@
 #!/bin/bash
 # tavrix -w interrupted in the middle of a run, by each signal that ends a
 # run from outside: the files of the last good run stay byte for byte, no
-# temporary is left behind, and the run ends by the signal.
+# temporary is left behind, and the run ends by the signal. tavrix -d
+# interrupted so writes no update.
 #
 # usage: bash tavrix_interrupted.sh BINDIR SRCDIR
 set -u
@@ -55,6 +56,36 @@ for sig in TERM INT HUP PIPE; do
   left=$(ls -A | grep '^\.' || true)
   if [ -n "$left" ] || [ -e zkr.0003 ]; then
     echo "FAIL: SIG$sig left files behind: $left $(ls)"
+    failures=$((failures + 1))
+  fi
+done
+
+# tavrix -d interrupted while it reads: its commands wait in the spool, so
+# nothing reaches standard output, and its last message says so.
+for sig in TERM INT HUP PIPE; do
+  rm -f in && mkfifo in
+  "$bindir/tavrix" -d -p 2001:db8::/48 < in > out 2> err &
+  pid=$!
+  exec 3> in
+  writer_open=true
+  printf 'a ::1a :1:\nb ::1b :2:\n' >&3
+  # The spool is open once the process holds a deleted file.
+  for _ in $(seq 1 200); do
+    ls -l "/proc/$pid/fd" 2>/dev/null | grep -q '(deleted)' && break
+    sleep 0.05
+  done
+  kill -s "$sig" "$pid"
+  wait "$pid"
+  status=$?
+  exec 3>&-
+  writer_open=false
+  want=$((128 + $(kill -l "$sig")))
+  if [ "$status" -ne "$want" ]; then
+    echo "FAIL: -d, SIG$sig: status $status, expected $want"; cat err
+    failures=$((failures + 1))
+  fi
+  if [ -s out ] || [ "$(cat err)" != "tavrix: no update was written" ]; then
+    echo "FAIL: -d, SIG$sig: standard output '$(cat out)', standard error '$(cat err)'"
     failures=$((failures + 1))
   fi
 done

@@ -125,5 +125,6 @@ $ ls -A | sort | paste -sd ' '
 |hosts many
 --- stderr
 |tavrix: cannot make the update spool in /nonexistent: No such file or directory
+|tavrix: no update was written
 |tavrix: error writing the update spool: File too large
 |tavrix: no update was written

@@ -20,24 +20,33 @@ namespace {
 
 // Each zone collects its commands in a buffer of this size, which goes to
 // the temporary as one block when it is full. Many zones share at most
-// SPOOL_MEMORY bytes of buffers: past that every buffer is written out.
+// SPOOL_BUFFERS buffers: a zone that needs one then takes that of the zone
+// written to least recently, whose commands go to the temporary first.
 constexpr size_t SPOOL_CHUNK = 16384;
-constexpr size_t SPOOL_MEMORY = 1 << 20;
+constexpr size_t SPOOL_BUFFERS = 64;
 
-// A stretch of one zone's commands in the temporary.
+// A stretch of one zone's commands in the temporary, or none (len 0).
 struct block_t {
   uint64_t off;
-  size_t len;
+  uint64_t len;
 };
 
-// One zone: its name, its blocks in the temporary in order, and its commands
-// since the last block.
+// A block in the temporary begins with the place of the zone's next block,
+// filled in when that is written: the zones' chains of blocks stay out of
+// memory however many there are.
+constexpr size_t BLOCK_HEAD = sizeof(block_t);
+
+// One zone: its name, its first and last block in the temporary, and its
+// commands since the last block.
 struct zone_t {
   char* name;
   size_t namelen;
-  std::vector<block_t> blocks;
-  char* buf;  // SPOOL_CHUNK bytes, or none
-  size_t used;
+  block_t first;
+  block_t last;
+  char* buf;    // BLOCK_HEAD + SPOOL_CHUNK bytes, the commands after the
+                // head; or none
+  size_t used;  // bytes of commands in buf
+  uint64_t last_use;  // when a command was last added
 };
 
 int spool_fd = -1;
@@ -47,7 +56,10 @@ uint64_t spool_size = 0;
 std::vector<zone_t> zones;
 std::unordered_map<std::string_view, size_t> zone_index;
 size_t last_zone = SIZE_MAX;
-size_t buffers = 0;  // zones that hold a buffer
+uint64_t uses = 0;
+// The zones that hold a buffer.
+std::array<size_t, SPOOL_BUFFERS> buffered;
+size_t buffers = 0;
 
 tx_exit_cleanup outer_cleanup = nullptr;
 char discard_note[256];
@@ -105,26 +117,61 @@ int make_temporary() {
   return fd;
 }
 
-void write_block(zone_t* z) {
-  const char* p = z->buf;
-  size_t left = z->used;
-  while (left > 0) {
-    ssize_t n = write(spool_fd, p, left);
+void put(const char* p, size_t len, uint64_t off) {
+  while (len > 0) {
+    ssize_t n = pwrite(spool_fd, p, len, off_t(off));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) spool_failed("writing", n < 0 ? errno : ENOSPC);
     p += n;
-    left -= size_t(n);
+    off += uint64_t(n);
+    len -= size_t(n);
   }
-  z->blocks.push_back({spool_size, z->used});
-  spool_size += z->used;
+}
+
+void get(char* p, size_t len, uint64_t off) {
+  while (len > 0) {
+    ssize_t n = pread(spool_fd, p, len, off_t(off));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) spool_failed("reading", n < 0 ? errno : EIO);
+    p += n;
+    off += uint64_t(n);
+    len -= size_t(n);
+  }
+}
+
+// Writes the commands in z's buffer as its next block, with an empty head,
+// and links the block before it to it.
+void write_block(zone_t* z) {
+  const block_t none = {0, 0};
+  const block_t block = {spool_size, z->used};
+  memcpy(z->buf, &none, BLOCK_HEAD);
+  put(z->buf, BLOCK_HEAD + z->used, spool_size);
+  spool_size += BLOCK_HEAD + z->used;
+  if (z->first.len == 0)
+    z->first = block;
+  else
+    put(reinterpret_cast<const char*>(&block), BLOCK_HEAD, z->last.off);
+  z->last = block;
   z->used = 0;
 }
 
-void drop_buffer(zone_t* z) {
-  if (z->used > 0) write_block(z);
-  free(z->buf);
-  z->buf = nullptr;
-  buffers--;
+// A buffer for zone z: a new one while there are fewer than SPOOL_BUFFERS,
+// else the one of the zone least recently written to.
+void give_buffer(size_t zi) {
+  if (buffers < SPOOL_BUFFERS) {
+    zones[zi].buf = static_cast<char*>(malloc(BLOCK_HEAD + SPOOL_CHUNK));
+    if (zones[zi].buf == nullptr) errexit("out of memory for the update spool\n");
+    buffered[buffers++] = zi;
+    return;
+  }
+  size_t oldest = 0;
+  for (size_t i = 1; i < buffers; i++)
+    if (zones[buffered[i]].last_use < zones[buffered[oldest]].last_use) oldest = i;
+  zone_t* from = &zones[buffered[oldest]];
+  if (from->used > 0) write_block(from);
+  zones[zi].buf = from->buf;
+  from->buf = nullptr;
+  buffered[oldest] = zi;
 }
 
 size_t zone_of(const char* name) {
@@ -136,7 +183,7 @@ size_t zone_of(const char* name) {
   if (it != zone_index.end()) return it->second;
   char* copy = strdup(name);
   if (copy == nullptr) errexit("out of memory for the update spool\n");
-  zones.push_back({copy, len, {}, nullptr, 0});
+  zones.push_back({copy, len, {0, 0}, {0, 0}, nullptr, 0, 0});
   zone_index.emplace(std::string_view(copy, len), zones.size() - 1);
   return zones.size() - 1;
 }
@@ -145,17 +192,11 @@ size_t zone_of(const char* name) {
 void append(size_t zi, const char* text, size_t len) {
   TX_ASSERT(spool_fd >= 0);
   TX_ASSERT(len <= SPOOL_CHUNK);
+  if (zones[zi].buf == nullptr) give_buffer(zi);
   zone_t* z = &zones[zi];
-  if (z->buf == nullptr) {
-    if ((buffers + 1) * SPOOL_CHUNK > SPOOL_MEMORY)
-      for (auto& other : zones)
-        if (other.buf != nullptr) drop_buffer(&other);
-    z->buf = static_cast<char*>(malloc(SPOOL_CHUNK));
-    if (z->buf == nullptr) errexit("out of memory for the update spool\n");
-    buffers++;
-  }
+  z->last_use = ++uses;
   if (z->used + len > SPOOL_CHUNK) write_block(z);
-  memcpy(z->buf + z->used, text, len);
+  memcpy(z->buf + BLOCK_HEAD + z->used, text, len);
   z->used += len;
   last_zone = zi;
 }
@@ -171,6 +212,7 @@ void forget() {
   zones.clear();
   zone_index.clear();
   last_zone = SIZE_MAX;
+  uses = 0;
   buffers = 0;
 }
 
@@ -197,7 +239,7 @@ void release() {
 // count for nothing.
 struct sender_t {
   size_t bytes = 0;  // update text since the last "send"
-  char buf[SPOOL_CHUNK];
+  char buf[BLOCK_HEAD + SPOOL_CHUNK];
 
   void line(const char* p, size_t len) {
     if (p[0] != ';') {
@@ -221,17 +263,14 @@ struct sender_t {
     checkwrite(stdout, "standard output");
   }
   void zone(const zone_t* z) {
-    for (const block_t& b : z->blocks) {
-      size_t got = 0;
-      while (got < b.len) {
-        ssize_t n = pread(spool_fd, buf + got, b.len - got, off_t(b.off + got));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) spool_failed("reading", n < 0 ? errno : EIO);
-        got += size_t(n);
-      }
-      text(buf, b.len);
+    for (block_t b = z->first; b.len > 0;) {
+      // A length no block can have: the temporary was changed under us.
+      if (b.len > SPOOL_CHUNK) spool_failed("reading", EIO);
+      get(buf, BLOCK_HEAD + b.len, b.off);
+      text(buf + BLOCK_HEAD, b.len);
+      memcpy(&b, buf, BLOCK_HEAD);
     }
-    text(z->buf, z->used);
+    if (z->buf != nullptr) text(z->buf + BLOCK_HEAD, z->used);
   }
 };
 

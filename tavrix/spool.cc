@@ -65,36 +65,13 @@ tx_exit_cleanup outer_cleanup = nullptr;
 char discard_note[256];
 size_t discard_note_len = 0;
 
-constexpr std::array<int, 5> fatal_signals = {SIGHUP, SIGINT, SIGPIPE, SIGTERM, SIGABRT};
-std::array<struct sigaction, fatal_signals.size()> saved_actions{};
-bool handlers_installed = false;
+tx_caught_signals caught_signals{};
 
 void note_on_signal(int sig) {
   ssize_t n = write(STDERR_FILENO, discard_note, discard_note_len);
   (void)n;
   // SA_RESETHAND gave the signal its default action back.
   raise(sig);
-}
-
-void install_handlers() {
-  struct sigaction sa = {};
-  sa.sa_handler = note_on_signal;
-  sa.sa_flags = SA_RESETHAND;
-  sigemptyset(&sa.sa_mask);
-  for (int sig : fatal_signals) sigaddset(&sa.sa_mask, sig);
-  for (size_t i = 0; i < fatal_signals.size(); i++) {
-    sigaction(fatal_signals[i], nullptr, &saved_actions[i]);
-    // A signal the caller ignores (nohup) stays ignored.
-    if (saved_actions[i].sa_handler != SIG_IGN) sigaction(fatal_signals[i], &sa, nullptr);
-  }
-  handlers_installed = true;
-}
-
-void restore_handlers() {
-  if (!handlers_installed) return;
-  for (size_t i = 0; i < fatal_signals.size(); i++)
-    sigaction(fatal_signals[i], &saved_actions[i], nullptr);
-  handlers_installed = false;
 }
 
 [[noreturn]] void spool_failed(const char* what, int err) {
@@ -221,7 +198,7 @@ void forget() {
 void discard_on_exit() {
   tx_exit_cleanup outer = outer_cleanup;
   outer_cleanup = nullptr;
-  restore_handlers();
+  tx_release_fatal_signals(&caught_signals);
   forget();
   fwrite(discard_note, 1, discard_note_len, stderr);
   if (outer != nullptr) outer();
@@ -229,7 +206,7 @@ void discard_on_exit() {
 
 // Gives back what spool_open took over.
 void release() {
-  restore_handlers();
+  tx_release_fatal_signals(&caught_signals);
   tx_set_exit_cleanup(outer_cleanup);
   outer_cleanup = nullptr;
 }
@@ -277,12 +254,12 @@ struct sender_t {
 }  // namespace
 
 void spool_open() {
-  TX_ASSERT(spool_fd < 0 && !handlers_installed);
+  TX_ASSERT(spool_fd < 0 && !caught_signals.installed);
   int n = snprintf(discard_note, sizeof discard_note, "%s: no update was written\n",
                    progname != nullptr ? progname : "tavrix");
   discard_note_len = n > 0 && size_t(n) < sizeof discard_note ? size_t(n) : 0;
   // The note is due from the moment the temporary may exist.
-  install_handlers();
+  tx_catch_fatal_signals(&caught_signals, note_on_signal);
   outer_cleanup = tx_set_exit_cleanup(discard_on_exit);
   spool_fd = make_temporary();
 }
@@ -321,7 +298,7 @@ void spool_discard() {
 bool spool_isopen() { return spool_fd >= 0; }
 
 void spool_reset() {
-  if (spool_fd < 0 && !handlers_installed) return;
+  if (spool_fd < 0 && !caught_signals.installed) return;
   forget();
   release();
 }

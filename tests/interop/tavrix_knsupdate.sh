@@ -27,43 +27,16 @@ fi
 port=$knot_port
 ok "knotd answers on 127.0.0.1 port $port"
 
-# apply WHAT ARGS...: the update commands of tavrix -d ARGS, in
-# $tmp/update, sent by knsupdate.
-apply() {
-  local what=$1 shown
-  shift
-  shown=$(printf ' %q' "$@")
-  tavrix_updates "$what" "$@" || return 1
-  # Unlike nsupdate, knsupdate does not find the zone by asking for the SOA
-  # record of the names; it has to be named.
-  { echo "server 127.0.0.1 $port"; echo "zone example.com."; cat "$tmp/update.tx"; } >"$tmp/update"
-  # knsupdate reports a refused update on standard error and goes on.
-  if ! knsupdate -t 10 "$tmp/update" >"$tmp/knsupdate.log" 2>&1 ||
-      [ -s "$tmp/knsupdate.log" ]; then
-    bad "$what: knsupdate refused tavrix -d$shown:"
-    head -20 "$tmp/knsupdate.log"
-    tail -20 "$tmp/knot.log"
-    return 1
-  fi
-  ok "$what: knsupdate applied the $(grep -c '^update ' "$tmp/update.tx") updates of tavrix -d$shown"
-}
-
-# zone_aaaa: the AAAA records of the zone, as name, TTL and address, sorted.
-zone_aaaa() {
-  kdig +noall +answer +retry=0 +time=5 @127.0.0.1 -p "$port" example.com AXFR |
-    awk '$4 == "AAAA" { print $1, $2, $5 }' | sort
-}
-
 # query_aaaa NAME: the addresses of NAME's AAAA records, asked of knotd.
 query_aaaa() {
   kdig +short +retry=0 +time=2 @127.0.0.1 -p "$port" "$1" AAAA
 }
 
-source "$(dirname "${BASH_SOURCE[0]}")/lib/update_cases.bash"
-
-# send_updates WHAT FILE: the commands of FILE sent by knsupdate, each
-# message headed by its zone: the served zone that the owner of its first
-# update ends in, the longest such.
+# send_updates WHAT FILE: the commands of FILE sent by knsupdate. Unlike
+# nsupdate, knsupdate does not find the zone by asking for the SOA record of
+# the names; each message is headed by its zone: the served zone that the
+# owner of its first update ends in, the longest such. knsupdate reports a
+# refused update on standard error and goes on.
 send_updates() {
   {
     echo "server 127.0.0.1 $port"
@@ -93,11 +66,13 @@ send_updates() {
   fi
 }
 
-# axfr ZONE: the records of ZONE, one a line, fields separated by blanks.
+# axfr ZONE: the records of ZONE by AXFR, one a line, fields separated by
+# blanks.
 axfr() {
   kdig +noall +answer +retry=0 +time=5 @127.0.0.1 -p "$port" "$1" AXFR | awk '{ $1 = $1; print }'
 }
 
+source "$(dirname "${BASH_SOURCE[0]}")/lib/update_cases.bash"
 source "$(dirname "${BASH_SOURCE[0]}")/lib/update_zone_cases.bash"
 
 exit $status

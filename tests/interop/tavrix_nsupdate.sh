@@ -27,35 +27,10 @@ fi
 port=$named_port
 ok "named answers on 127.0.0.1 port $port"
 
-# apply WHAT ARGS...: the update commands of tavrix -d ARGS, in
-# $tmp/update, sent by nsupdate.
-apply() {
-  local what=$1 shown
-  shift
-  shown=$(printf ' %q' "$@")
-  tavrix_updates "$what" "$@" || return 1
-  { echo "server 127.0.0.1 $port"; cat "$tmp/update.tx"; } >"$tmp/update"
-  if ! nsupdate -t 10 <"$tmp/update" >"$tmp/nsupdate.log" 2>&1; then
-    bad "$what: nsupdate refused tavrix -d$shown:"
-    head -20 "$tmp/nsupdate.log"
-    tail -20 "$tmp/named.log"
-    return 1
-  fi
-  ok "$what: nsupdate applied the $(grep -c '^update ' "$tmp/update.tx") updates of tavrix -d$shown"
-}
-
-# zone_aaaa: the AAAA records of the zone, as name, TTL and address, sorted.
-zone_aaaa() {
-  dig +noall +answer +tries=1 +time=5 @127.0.0.1 -p "$port" example.com AXFR |
-    awk '$4 == "AAAA" { print $1, $2, $5 }' | sort
-}
-
 # query_aaaa NAME: the addresses of NAME's AAAA records, asked of named.
 query_aaaa() {
   dig +short +tries=1 +time=2 @127.0.0.1 -p "$port" "$1" AAAA
 }
-
-source "$(dirname "${BASH_SOURCE[0]}")/lib/update_cases.bash"
 
 # send_updates WHAT FILE: the commands of FILE sent by nsupdate, which finds
 # the zone of each message by asking for the SOA record of its names.
@@ -69,11 +44,13 @@ send_updates() {
   fi
 }
 
-# axfr ZONE: the records of ZONE, one a line, fields separated by blanks.
+# axfr ZONE: the records of ZONE by AXFR, one a line, fields separated by
+# blanks.
 axfr() {
   dig +noall +answer +tries=1 +time=5 @127.0.0.1 -p "$port" "$1" AXFR | awk '{ $1 = $1; print }'
 }
 
+source "$(dirname "${BASH_SOURCE[0]}")/lib/update_cases.bash"
 source "$(dirname "${BASH_SOURCE[0]}")/lib/update_zone_cases.bash"
 
 exit $status

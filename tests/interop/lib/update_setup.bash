@@ -1,9 +1,10 @@
 # The start that the update tests share. Sourced with bindir and srcdir
 # set; makes them absolute and sets tavrix, hosts (the host file
 # tests/interop/data/update-hosts), tmp (a new folder, which the test
-# removes) and status, defines ok and bad, and writes $tmp/example.com.zone,
-# the zone the server starts with, and the files of the zones in
-# $more_zones.
+# removes) and status, defines ok, bad, apply, zone_rrs, zone_aaaa and
+# tavrix_updates, and writes $tmp/example.com.zone, the zone the server
+# starts with, and the files of the zones in $more_zones. The test defines
+# send_updates and axfr (see lib/update_zone_cases.bash).
 
 bindir=$(cd "$bindir" && pwd)
 srcdir=$(cd "$srcdir" && pwd)
@@ -37,6 +38,25 @@ $TTL 1d
         IN NS   ns.example.com.
 ZONE
 done
+
+# apply WHAT ARGS...: the update commands of tavrix -d ARGS, left in
+# $tmp/update.tx, sent to the server by send_updates, which the test
+# defines.
+apply() {
+  local what=$1
+  shift
+  tavrix_updates "$what" "$@" && send_updates "$what" "$tmp/update.tx" &&
+    ok "$what: the server took the $(grep -c '^update ' "$tmp/update.tx") updates in $(grep -c '^send$' "$tmp/update.tx") messages of tavrix -d$(printf ' %q' "$@")"
+}
+
+# zone_rrs ZONE TYPE: the TYPE records of ZONE as name, TTL and data,
+# sorted, by axfr, which the test defines.
+zone_rrs() {
+  axfr "$1" | awk -v t="$2" '$4 == t { print $1, $2, $5 }' | sort
+}
+
+# zone_aaaa: the AAAA records of the zone example.com.
+zone_aaaa() { zone_rrs example.com AAAA; }
 
 # tavrix_updates WHAT ARGS...: the update commands of tavrix -d ARGS into
 # $tmp/update.tx; fails, and says so, when tavrix fails or complains.

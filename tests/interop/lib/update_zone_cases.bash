@@ -8,13 +8,8 @@
 #   send_updates WHAT FILE  sends the update commands of FILE to the server;
 #                           fails, and says so, when the client refuses them
 #   axfr ZONE               the records of ZONE by AXFR, one a line
-#   ok, bad                 report a passed and a failed check
-# and $tavrix and $tmp.
-
-# zone_rrs ZONE TYPE: the TYPE records of ZONE as name, TTL and data, sorted.
-zone_rrs() {
-  axfr "$1" | awk -v t="$2" '$4 == t { print $1, $2, $5 }' | sort
-}
+# and what lib/update_setup.bash defines (apply, tavrix_updates, ok, bad,
+# $tavrix, $tmp).
 
 # ptr_rrs: the PTR records, as zone_rrs gives them, of the lines read from
 # standard input: address, TTL, target. Python's ipaddress names the owners.
@@ -41,14 +36,6 @@ expect_zone() {
   fi
 }
 
-# apply_run WHAT ARGS...: tavrix -d ARGS, and its commands sent to the server.
-apply_run() {
-  local what=$1
-  shift
-  tavrix_updates "$what" "$@" && send_updates "$what" "$tmp/update.tx" &&
-    ok "$what: the server took the $(grep -c '^update ' "$tmp/update.tx") updates in $(grep -c '^send$' "$tmp/update.tx") messages of tavrix -d$(printf ' %q' "$@")"
-}
-
 # The server loads its zones one by one; each must answer before the cases.
 for z in $more_zones; do
   for _ in $(seq 100); do
@@ -65,7 +52,7 @@ ns               ::53      :2:
 EOF
 
 what="PTR adds"
-if apply_run "$what" -r -o example.com. -p 2001:db8:5::/48 "$tmp/ptr-hosts"; then
+if apply "$what" -r -o example.com. -p 2001:db8:5::/48 "$tmp/ptr-hosts"; then
   ptr_rrs <<'EOF' | expect_zone "$what" $rev5 PTR
 2001:db8:5:1::80 86400 www.example.com.
 2001:db8:5:1::25 3600 mail.example.com.
@@ -75,7 +62,7 @@ fi
 
 what="a PTR delete with -P"
 grep mail "$tmp/ptr-hosts" >"$tmp/ptr-mail"
-if apply_run "$what" -r -o example.com. -P 2001:db8:5::/48 "$tmp/ptr-mail"; then
+if apply "$what" -r -o example.com. -P 2001:db8:5::/48 "$tmp/ptr-mail"; then
   ptr_rrs <<'EOF' | expect_zone "$what" $rev5 PTR
 2001:db8:5:1::80 86400 www.example.com.
 2001:db8:5:2::53 86400 ns.example.com.
@@ -92,7 +79,7 @@ c ::c :3:
 d ::d :1:
 e ::e :2:
 EOF
-if apply_run "$what" -r -b 64 -o example.com. -p 2001:db8:6::/48 "$tmp/subnet-hosts"; then
+if apply "$what" -r -b 64 -o example.com. -p 2001:db8:6::/48 "$tmp/subnet-hosts"; then
   sends=$(grep -c '^send$' "$tmp/update.tx")
   [ "$sends" -eq 4 ] && ok "$what: one message for the forward zone, one for each subnet" ||
     bad "$what: $sends messages, expected 4 (the forward zone and three subnets)"
@@ -115,7 +102,7 @@ s3    ::3    :2:    [org, net]
 s4    ::4    :2:    [net]
 EOF
 what="two scope domains, two zones"
-if apply_run "$what" -p 2001:db8:8::/48 -p 2001:db8:9::/48 "$tmp/scope-hosts"; then
+if apply "$what" -p 2001:db8:8::/48 -p 2001:db8:9::/48 "$tmp/scope-hosts"; then
   expect_zone "$what" example.org AAAA <<'EOF'
 s1.example.org. 86400 2001:db8:8:1::1
 s3.example.org. 86400 2001:db8:8:2::3
@@ -171,7 +158,7 @@ for args in "-p 2001:db8:8::/48" "-r -b 64 -p 2001:db8:8::/48 -p 2001:db8:9::/48
 done
 
 what="5000 hosts over six zones"
-if apply_run "$what" -r -b 64 -p 2001:db8:8::/48 -p 2001:db8:9::/48 "$tmp/bulk-zones"; then
+if apply "$what" -r -b 64 -p 2001:db8:8::/48 -p 2001:db8:9::/48 "$tmp/bulk-zones"; then
   for z in org net; do
     p=$([ $z = org ] && echo 8 || echo 9)
     awk -v z=$z -v p=$p '$4 == "[" z "]" {

@@ -94,26 +94,27 @@ int make_temporary() {
   return fd;
 }
 
-void put(const char* p, size_t len, uint64_t off) {
+// Moves len bytes between p and the temporary at off with io (pread or
+// pwrite), however many calls that takes; a failure ends the run, named by
+// what, and a call that moves nothing counts as the error none.
+template <typename Buffer, typename Io>
+void transfer(Io io, Buffer* p, size_t len, uint64_t off, const char* what, int none) {
   while (len > 0) {
-    ssize_t n = pwrite(spool_fd, p, len, off_t(off));
+    ssize_t n = io(spool_fd, p, len, off_t(off));
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) spool_failed("writing", n < 0 ? errno : ENOSPC);
+    if (n <= 0) spool_failed(what, n < 0 ? errno : none);
     p += n;
     off += uint64_t(n);
     len -= size_t(n);
   }
 }
 
+void put(const char* p, size_t len, uint64_t off) {
+  transfer(pwrite, p, len, off, "writing", ENOSPC);
+}
+
 void get(char* p, size_t len, uint64_t off) {
-  while (len > 0) {
-    ssize_t n = pread(spool_fd, p, len, off_t(off));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) spool_failed("reading", n < 0 ? errno : EIO);
-    p += n;
-    off += uint64_t(n);
-    len -= size_t(n);
-  }
+  transfer(pread, p, len, off, "reading", EIO);
 }
 
 // Writes the commands in z's buffer as its next block, with an empty head,

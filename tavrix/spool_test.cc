@@ -137,7 +137,9 @@ TEST_F(Spool, ATemporaryThatCannotBeMadeEndsTheRun) {
   else
     unsetenv("TMPDIR");
   EXPECT_EQ(status, TX_EXIT_FATAL);
-  EXPECT_EQ(err, "tavrix: cannot make the update spool in /nonexistent/folder: No such file or directory\n"
+  EXPECT_EQ(err,
+            "tavrix: cannot make the update spool in /nonexistent/folder: "
+            "No such file or directory\n"
             "tavrix: no update was written\n");
   EXPECT_FALSE(spool_isopen());
 }

@@ -326,18 +326,25 @@ static bool update_wanted(const char* hostname) {
   return settings.lookup == nullptr || strcmp(hostname, settings.lookup) == 0;
 }
 
+// The name of hostname in domain, "HOST.DOMAIN", into buf: at most 255
+// characters and the terminator, or "" when it would be longer.
+static const char* host_in_domain(char (&buf)[256], const char* hostname, const char* domain) {
+  size_t hostlen = strlen(hostname);
+  size_t domainlen = strlen(domain);
+  if (hostlen + 1 + domainlen >= sizeof buf) return "";
+  char* p = put_text(buf, hostname, hostlen);
+  *p++ = '.';
+  *put_text(p, domain, domainlen) = '\0';
+  return buf;
+}
+
 static void gen_update(int type, const ip6_t* full, const char* hostname,
                        const char* domain, uint64_t ttl, const char* extra) {
   if (!update_wanted(hostname)) return;
   char owner[256];
-  size_t hostlen = strlen(hostname);
-  size_t domainlen = strlen(domain);
-  if (hostlen + 1 + domainlen >= sizeof owner)
+  if (*host_in_domain(owner, hostname, domain) == '\0')
     errexit("owner name of host %s in domain %s is longer than 255 characters\n", hostname,
             domain);
-  char* o = put_text(owner, hostname, hostlen);
-  *o++ = '.';
-  *put_text(o, domain, domainlen) = '\0';
   char line[UPDATE_LINE_MAX + 1];
   char addr[128];
   if (full != nullptr) ip6tosqueezedstr(addr, sizeof addr, full, 1);
@@ -361,10 +368,8 @@ static void gen_ptr_update(int type, const ip6_t* full, const char* hostname,
                            const char* domain, uint64_t ttl) {
   if (!update_wanted(hostname)) return;
   check_ptr_target(hostname, domain);
-  char target[257];
-  char* t = put_text(target, hostname, strlen(hostname));
-  *t++ = '.';
-  *put_text(t, domain, strlen(domain)) = '\0';
+  char target[256];
+  host_in_domain(target, hostname, domain);
   char owner[ARPA_NAME_MAX];
   char zone[ARPA_NAME_MAX];
   format_arpa_name(owner, full, 32);

@@ -11,7 +11,8 @@
 #include "ip6.h"
 
 // The longest update line: "update add ", an owner of 255, " \t", 20
-// digits, a tab, "IN AAAA ", an address text of 127 and the newline.
+// digits, a tab, "IN AAAA ", an address text of 127 and the newline. (A PTR
+// update, with an owner of 73 and a target of 255, is shorter.)
 constexpr size_t UPDATE_LINE_MAX = 11 + 255 + 2 + 20 + 1 + 8 + 127 + 1;
 
 // Writes the forward line of hostname (padded to 21 columns), its TTL (0:

@@ -18,11 +18,10 @@
 
 namespace {
 
-// Each zone collects its commands in a buffer of this size, which goes to
-// the temporary as one block when it is full. Many zones share at most
-// SPOOL_BUFFERS buffers: a zone that needs one then takes that of the zone
-// written to least recently, whose commands go to the temporary first.
-constexpr size_t SPOOL_CHUNK = 16384;
+// Each zone collects its commands in a buffer of SPOOL_CHUNK bytes, which
+// goes to the temporary as one block when it is full. Many zones share at
+// most SPOOL_BUFFERS buffers: a zone that needs one then takes that of the
+// zone written to least recently, whose commands go to the temporary first.
 constexpr size_t SPOOL_BUFFERS = 64;
 
 // A stretch of one zone's commands in the temporary, or none (len 0).

@@ -102,13 +102,23 @@ TEST_F(Spool, AMessageIsCutBeforeItWouldPassTheBatchSize) {
 TEST_F(Spool, ManyZonesKeepTheirOrder) {
   const int zones = 300;
   const int rounds = 40;
+  // Zone z. holds the lines "z r" of rounds r.
+  auto line = [](int z, int r) {
+    char text[32];
+    snprintf(text, sizeof text, "%d %d\n", z, r);
+    return std::string(text);
+  };
   spool_open();
-  for (int r = 0; r < rounds; r++)
-    for (int z = 0; z < zones; z++)
-      add("z" + std::to_string(z) + ".", std::to_string(z) + " " + std::to_string(r) + "\n");
+  for (int r = 0; r < rounds; r++) {
+    for (int z = 0; z < zones; z++) {
+      char zone[16];
+      snprintf(zone, sizeof zone, "%d.", z);
+      add(zone, line(z, r));
+    }
+  }
   std::string want;
   for (int z = 0; z < zones; z++) {
-    for (int r = 0; r < rounds; r++) want += std::to_string(z) + " " + std::to_string(r) + "\n";
+    for (int r = 0; r < rounds; r++) want += line(z, r);
     want += "send\n";
   }
   EXPECT_EQ(written(), want);

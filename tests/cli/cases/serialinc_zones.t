@@ -24,13 +24,13 @@ $ serialinc db
 $ serialinc -u db
 $ serialinc db
 --- file db
-|; Remember to increment the SOA serial (YYYYMMDDnn)
+|; Remember to increment the SOA serial (YYYYMMDDnn) on every change
 |$TTL 3600
 |@	IN	SOA	ns1.example.com. hostmaster.example.com. (
 |		2099010105	; serial
 |		7200 900 1209600 3600 )
 --- expect-file db
-|; Remember to increment the SOA serial (YYYYMMDDnn)
+|; Remember to increment the SOA serial (YYYYMMDDnn) on every change
 |$TTL 3600
 |@	IN	SOA	ns1.example.com. hostmaster.example.com. (
 |		2099010106 ; serial

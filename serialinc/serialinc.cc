@@ -165,9 +165,11 @@ static long readdigits(FILE* fp, serial_t* pserial) {
 static void skipcomments(FILE* fp, bool incomment) {
   int c;
   while ((c = getc(fp)) != EOF) {
-    if (c == '\n') incomment = false;
-    else if (c == ';') incomment = true;
-    else if (!incomment && !isspace(c)) {
+    if (c == '\n') {
+      incomment = false;
+    } else if (c == ';') {
+      incomment = true;
+    } else if (!incomment && !isspace(c)) {
       ungetc(c, fp);
       return;
     }

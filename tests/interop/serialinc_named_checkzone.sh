@@ -130,40 +130,40 @@ check_refused() {
   check_printed "$2" "$old"
 }
 
+# zone FILE: writes $work/FILE with the lines on standard input, then the
+# zone's name server ns1 and its address.
+zone() {
+  { cat; printf '@ IN NS ns1\nns1 IN AAAA 2001:db8::53\n'; } >"$work/$1"
+}
+
 # The old one-line SOA record kept in a comment above the real one.
-cat >"$work/db.comment.test" <<'ZONE'
+zone db.comment.test <<'ZONE'
 $ORIGIN comment.test.
 $TTL 3600
 ; @ IN SOA ns1.comment.test. hostmaster.comment.test. 2099010101 7200 900 1209600 3600
 @ IN SOA ns1.comment.test. hostmaster.comment.test. 2099010105 7200 900 1209600 3600
-@ IN NS ns1
-ns1 IN AAAA 2001:db8::53
 ZONE
 check comment.test db.comment.test 2099010105 2099010106
 
 # A header comment with "in" and "SOA" in it, then text.
-cat >"$work/db.header.test" <<'ZONE'
+zone db.header.test <<'ZONE'
 ; Remember to increment the SOA serial (YYYYMMDDnn) on every change
 $ORIGIN header.test.
 $TTL 3600
 @	IN	SOA	ns1 hostmaster (
 		2099010105	; serial
 		7200 900 1209600 3600 )
-	IN	NS	ns1
-ns1	IN	AAAA	2001:db8::53
 ZONE
 check header.test db.header.test 2099010105 2099010106
 
 # A ";" inside a quoted TXT string before the SOA record.
-cat >"$work/db.txt.test" <<'ZONE'
+zone db.txt.test <<'ZONE'
 $ORIGIN txt.test.
 $TTL 3600
 _policy	IN	TXT	"serials; those in SOA records count up by one per change"
 @	IN	SOA	ns1 hostmaster (
 		1000000041 ; serial
 		7200 900 1209600 3600 )
-	IN	NS	ns1
-ns1	IN	AAAA	2001:db8::53
 ZONE
 check txt.test db.txt.test 1000000041 1000000042
 
@@ -172,19 +172,17 @@ check txt.test db.txt.test 1000000041 1000000042
 for blanks in one two; do
   gap=' '
   [ $blanks = two ] && gap='  '
-  cat >"$work/db.$blanks.test" <<ZONE
+  zone "db.$blanks.test" <<ZONE
 \$ORIGIN $blanks.test.
 \$TTL 3600
 @ IN SOA ns1 hostmaster 999999999${gap}7200 900 1209600 3600
-@ IN NS ns1
-ns1 IN AAAA 2001:db8::53
 ZONE
 done
 check_refused one.test db.one.test 999999999
 check two.test db.two.test 999999999 1000000000
 
 # "(" before the serial on the SOA line, the other numbers on the next lines.
-cat >"$work/db.paren.test" <<'ZONE'
+zone db.paren.test <<'ZONE'
 $ORIGIN paren.test.
 $TTL 3600
 @ IN SOA ns1 hostmaster ( 2099010105 ; serial
@@ -192,8 +190,6 @@ $TTL 3600
 	900		; retry
 	1209600		; expire
 	3600 )		; minimum
-@ IN NS ns1
-ns1 IN AAAA 2001:db8::53
 ZONE
 check paren.test db.paren.test 2099010105 2099010106
 

@@ -1,6 +1,8 @@
 #include "filep.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -8,6 +10,7 @@
 
 #include <array>
 #include <cerrno>
+#include <cstdarg>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -21,21 +24,47 @@ static const char* path_format = nullptr;
 static const char* open_mode = nullptr;
 static mode_t creation_mask = 022;
 
-// The signals that end a run early. Their handler removes the temporaries,
-// which it finds in the slots: a slot's temp is only set and cleared with
-// these signals blocked.
-static constexpr std::array<int, 5> fatal_signals = {SIGHUP, SIGINT, SIGPIPE, SIGTERM, SIGABRT};
-static std::array<struct sigaction, fatal_signals.size()> saved_actions{};
+// The folders the pool writes into. Each is locked from the first file
+// there until the run's end, so that two runs never mix their files; its
+// descriptor also serves to sync the renames.
+struct folder_t {
+  dev_t dev;
+  ino_t ino;
+  int fd;
+  char* name;    // owned, for messages
+  bool renamed;  // a file in it was replaced or created
+};
+static std::array<folder_t, HASHSIZE> folders{};
+static int folder_count = 0;
+
+// The signals whose default action ends the process, but the faults of the
+// program itself (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGSYS), which
+// the sanitizers report. Their handler removes the temporaries, which it
+// finds in the slots: a slot's temp is only set and cleared with these
+// signals blocked.
+static sigset_t fatal_set() {
+  static const int named[] = {SIGHUP,  SIGINT,  SIGQUIT, SIGABRT,   SIGPIPE, SIGALRM, SIGTERM,
+                              SIGUSR1, SIGUSR2, SIGPOLL, SIGPROF,   SIGVTALRM, SIGXCPU,
+                              SIGXFSZ, SIGPWR,  SIGSTKFLT};
+  sigset_t set;
+  sigemptyset(&set);
+  for (int sig : named) sigaddset(&set, sig);
+  for (int sig = SIGRTMIN; sig <= SIGRTMAX; sig++) sigaddset(&set, sig);
+  return set;
+}
+static std::array<struct sigaction, NSIG> saved_actions{};
 static bool handlers_installed = false;
+// Once the first file is replaced, the signals stay blocked until the
+// process ends (or filep_reset): the run completes, and says so.
+static bool commit_blocked = false;
+static sigset_t mask_before_commit;
 
 namespace {
 // Holds the fatal signals back for its lifetime.
 class signal_block {
  public:
   signal_block() {
-    sigset_t set;
-    sigemptyset(&set);
-    for (int sig : fatal_signals) sigaddset(&set, sig);
+    sigset_t set = fatal_set();
     sigprocmask(SIG_BLOCK, &set, &saved_);
   }
   ~signal_block() { sigprocmask(SIG_SETMASK, &saved_, nullptr); }
@@ -60,21 +89,61 @@ static void install_handlers() {
   struct sigaction sa = {};
   sa.sa_handler = remove_temporaries_on_signal;
   sa.sa_flags = SA_RESETHAND;
-  sigemptyset(&sa.sa_mask);
-  for (int sig : fatal_signals) sigaddset(&sa.sa_mask, sig);
-  for (size_t i = 0; i < fatal_signals.size(); i++) {
-    sigaction(fatal_signals[i], nullptr, &saved_actions[i]);
-    // A signal the caller ignores (nohup) stays ignored.
-    if (saved_actions[i].sa_handler != SIG_IGN) sigaction(fatal_signals[i], &sa, nullptr);
+  sa.sa_mask = fatal_set();
+  for (int sig = 1; sig < NSIG; sig++) {
+    if (sigismember(&sa.sa_mask, sig) != 1) continue;
+    // A signal the caller ignores (nohup) stays ignored; one the system
+    // keeps for itself (valgrind takes some) is left alone.
+    if (sigaction(sig, nullptr, &saved_actions[sig]) != 0) continue;
+    if (saved_actions[sig].sa_handler != SIG_IGN) sigaction(sig, &sa, nullptr);
   }
   handlers_installed = true;
 }
 
 static void restore_handlers() {
+  if (commit_blocked) {
+    // A signal held back during the commit came too late to stop it.
+    sigset_t set = fatal_set();
+    sigset_t pending;
+    const struct timespec now = {0, 0};
+    while (sigpending(&pending) == 0) {
+      bool any = false;
+      for (int sig = 1; sig < NSIG && !any; sig++)
+        any = sigismember(&set, sig) == 1 && sigismember(&pending, sig) == 1;
+      if (!any || sigtimedwait(&set, nullptr, &now) < 0) break;
+    }
+    sigprocmask(SIG_SETMASK, &mask_before_commit, nullptr);
+    commit_blocked = false;
+  }
   if (!handlers_installed) return;
-  for (size_t i = 0; i < fatal_signals.size(); i++)
-    sigaction(fatal_signals[i], &saved_actions[i], nullptr);
+  sigset_t set = fatal_set();
+  for (int sig = 1; sig < NSIG; sig++)
+    if (sigismember(&set, sig) == 1) sigaction(sig, &saved_actions[sig], nullptr);
   handlers_installed = false;
+}
+
+// A warning of the pool, after the program's name.
+__attribute__((format(printf, 1, 2))) static void pool_warning(const char* fmt, ...) {
+  if (progname != nullptr) fprintf(stderr, "%s: ", progname);
+  va_list ap;
+  va_start(ap, fmt);
+  vfprintf(stderr, fmt, ap);
+  va_end(ap);
+}
+
+// Removes a file the run made; a failure is named, as the file stays.
+static void remove_temporary(const char* temp) {
+  if (unlink(temp) != 0 && errno != ENOENT)
+    pool_warning("cannot remove the temporary %s: %s\n", temp, strerror(errno));
+}
+
+static void release_folders() {
+  for (int i = 0; i < folder_count; i++) {
+    close(folders[i].fd);
+    free(folders[i].name);
+    folders[i] = folder_t{};
+  }
+  folder_count = 0;
 }
 
 // Forgets a slot; its temporary, if any, is removed.
@@ -82,7 +151,7 @@ static void discard_slot(filep_t* slot) {
   if (slot->fp != nullptr) fclose(slot->fp);
   {
     signal_block block;
-    if (slot->temp != nullptr) unlink(slot->temp);
+    if (slot->temp != nullptr) remove_temporary(slot->temp);
     free(slot->temp);
     slot->temp = nullptr;
   }
@@ -95,6 +164,7 @@ static void discard_slot(filep_t* slot) {
 static void discard_all() {
   for (auto& s : slots) discard_slot(&s);
   filep_nofiles = 0;
+  release_folders();
 }
 
 int filep_hash(const char* name) {
@@ -131,12 +201,14 @@ static void close_nearest(int ind) {
   close_stream(&slots[victim]);
 }
 
-// Copies the file at path to fd; false, with errno set, when it fails.
-static bool copy_into(int fd, const char* path) {
+// Copies the file at path to fd and puts *last to its last byte ('\n' for
+// an empty file); false, with errno set, when it fails.
+static bool copy_into(int fd, const char* path, char* last) {
   int in = open(path, O_RDONLY | O_CLOEXEC);
   if (in < 0) return false;
   char buf[1 << 16];
   bool ok = true;
+  *last = '\n';
   for (;;) {
     ssize_t n = read(in, buf, sizeof buf);
     if (n == 0) break;
@@ -145,6 +217,7 @@ static bool copy_into(int fd, const char* path) {
       ok = false;
       break;
     }
+    *last = buf[n - 1];
     for (ssize_t done = 0; ok && done < n;) {
       ssize_t w = write(fd, buf + done, size_t(n - done));
       if (w > 0) done += w;
@@ -158,9 +231,18 @@ static bool copy_into(int fd, const char* path) {
   return ok;
 }
 
-// The temporary of a file takes the place of the file's name within its
-// folder: a dot keeps it out of globs such as zk*, and its length out of
-// the way of the 255-byte limit of a name.
+// The folder part of path: "." for a bare name, "/" for one at the root.
+static void folder_of(const char* path, char* buf, size_t size) {
+  const char* slash = strrchr(path, '/');
+  if (slash == nullptr) snprintf(buf, size, ".");
+  else snprintf(buf, size, "%.*s", (int)(slash == path ? 1 : slash - path), path);
+}
+
+// The temporaries of a run take the place of the file's name within its
+// folder: a dot keeps them out of globs such as zk*, and their length out
+// of the way of the 255-byte limit of a name.
+static const char temp_prefix[] = ".tavrix.";
+
 static char* temp_template(const char* path) {
   static const char tail[] = ".tavrix.XXXXXX";
   const char* slash = strrchr(path, '/');
@@ -170,6 +252,68 @@ static char* temp_template(const char* path) {
   memcpy(temp, path, folder);
   memcpy(temp + folder, tail, sizeof tail);
   return temp;
+}
+
+// Removes what runs that are gone left in a folder whose lock we hold: no
+// run still going has a temporary there.
+static void remove_leftovers(int dirfd, const char* folder) {
+  int fd = dup(dirfd);
+  DIR* dir = fd >= 0 ? fdopendir(fd) : nullptr;
+  if (dir == nullptr) {
+    if (fd >= 0) close(fd);
+    return;
+  }
+  while (const dirent* e = readdir(dir)) {
+    if (strncmp(e->d_name, temp_prefix, sizeof temp_prefix - 1) != 0) continue;
+    if (unlinkat(dirfd, e->d_name, 0) != 0 && errno != ENOENT)
+      pool_warning("cannot remove the temporary %s/%s: %s\n", folder, e->d_name,
+                   strerror(errno));
+  }
+  closedir(dir);
+}
+
+// The index of the locked folder of path, which is locked first when the
+// run has no file there yet (waiting for a run that holds it); -1, with
+// errno set, when the folder cannot be opened or locked.
+static int lock_folder(const char* path) {
+  char name[PATH_MAX];
+  folder_of(path, name, sizeof name);
+  int fd = open(name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  struct stat st;
+  if (fd < 0) return -1;
+  if (fstat(fd, &st) != 0) {
+    int err = errno;
+    close(fd);
+    errno = err;
+    return -1;
+  }
+  // One folder under two names is one lock: a second flock of our own
+  // would wait for the first for ever.
+  for (int i = 0; i < folder_count; i++) {
+    if (folders[i].dev == st.st_dev && folders[i].ino == st.st_ino) {
+      close(fd);
+      return i;
+    }
+  }
+  int rc;
+  while ((rc = flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+  }
+  // A file system without locks is written unlocked, as before.
+  if (rc != 0 && errno != ENOLCK && errno != EOPNOTSUPP) {
+    int err = errno;
+    close(fd);
+    errno = err;
+    return -1;
+  }
+  char* copy = strdup(name);
+  if (copy == nullptr) {
+    close(fd);
+    errno = ENOMEM;
+    return -1;
+  }
+  remove_leftovers(fd, name);
+  folders[folder_count] = folder_t{st.st_dev, st.st_ino, fd, copy, false};
+  return folder_count++;
 }
 
 // Whether the process has a descriptor free, with errno set when not. A
@@ -183,6 +327,25 @@ static bool descriptor_free() {
   return true;
 }
 
+// A new temporary beside path, its name in *temp (owned) and recorded in
+// *slot_temp with the signals blocked; the descriptor, or -1 with errno.
+static int make_temporary(const char* path, char** slot_temp) {
+  char* temp = descriptor_free() ? temp_template(path) : nullptr;
+  if (temp == nullptr) return -1;
+  int fd;
+  {
+    signal_block block;
+    fd = mkostemp(temp, O_CLOEXEC);
+    if (fd >= 0) *slot_temp = temp;
+  }
+  if (fd < 0) {
+    int err = errno;
+    free(temp);
+    errno = err;
+  }
+  return fd;
+}
+
 // Drops the temporary and path of a slot whose first open failed, keeping
 // errno for the caller.
 static FILE* abandon_open(filep_t* slot, int fd) {
@@ -190,7 +353,7 @@ static FILE* abandon_open(filep_t* slot, int fd) {
   if (fd >= 0) close(fd);
   {
     signal_block block;
-    if (slot->temp != nullptr) unlink(slot->temp);
+    if (slot->temp != nullptr) remove_temporary(slot->temp);
     free(slot->temp);
     slot->temp = nullptr;
   }
@@ -202,49 +365,48 @@ static FILE* abandon_open(filep_t* slot, int fd) {
 
 // Opens the file of a new name. A regular file, or one that does not exist
 // yet, is written to a temporary beside it that starts as a copy of it in
-// mode "a", and takes its permissions and, where the process may, its owner.
-// Anything else (a device, a FIFO) is opened as it is. None, with errno
-// set, when the file could not be written; the slot's name stays free.
+// mode "a" (ended by a newline when its last line has none), and takes its
+// permissions and, where the process may, its owner. Anything else (a
+// device, a FIFO) is opened as it is. None, with errno set, when the file
+// could not be written; the slot's name stays free.
 static FILE* open_new(filep_t* slot, const char* file) {
-  struct stat st;
-  bool exists = stat(file, &st) == 0;
-  if (!exists && errno != ENOENT) return nullptr;
-  if (exists && S_ISDIR(st.st_mode)) {
-    errno = EISDIR;
-    return nullptr;
-  }
-  // What the file's own permissions forbid, a rename must not get round.
-  if (exists && access(file, W_OK) != 0) return nullptr;
   struct stat lst;
   bool link = lstat(file, &lst) == 0 && S_ISLNK(lst.st_mode);
   // A symbolic link stays: what it points to is replaced.
-  slot->path = exists && link ? realpath(file, nullptr) : strdup(file);
+  char* target = link ? realpath(file, nullptr) : nullptr;
+  slot->path = target != nullptr ? target : strdup(file);
   if (slot->path == nullptr) return nullptr;
+  struct stat st;
+  bool exists = stat(slot->path, &st) == 0;
+  if (!exists && errno != ENOENT) return abandon_open(slot, -1);
+  if (exists && S_ISDIR(st.st_mode)) {
+    errno = EISDIR;
+    return abandon_open(slot, -1);
+  }
   if (exists && !S_ISREG(st.st_mode)) {
     FILE* fp = fopen(slot->path, open_mode);
     return fp != nullptr ? fp : abandon_open(slot, -1);
   }
-  char* temp = descriptor_free() ? temp_template(slot->path) : nullptr;
-  if (temp == nullptr) return abandon_open(slot, -1);
-  int fd;
-  {
-    signal_block block;
-    fd = mkostemp(temp, O_CLOEXEC);
-    if (fd >= 0) slot->temp = temp;
-  }
-  if (fd < 0) {
-    int err = errno;
-    free(temp);
-    errno = err;
-    return abandon_open(slot, -1);
-  }
+  slot->folder = lock_folder(slot->path);
+  if (slot->folder < 0) return abandon_open(slot, -1);
+  // Another run may have replaced the file while we waited for the lock.
+  exists = stat(slot->path, &st) == 0;
+  if (!exists && errno != ENOENT) return abandon_open(slot, -1);
+  // What the file's own permissions forbid, a rename must not get round.
+  if (exists && access(slot->path, W_OK) != 0) return abandon_open(slot, -1);
+  int fd = make_temporary(slot->path, &slot->temp);
+  if (fd < 0) return abandon_open(slot, -1);
   bool ok;
   if (exists) {
     // The owner and group where the process may set them, else the group
     // alone; a file that stays ours is no failure.
     if (fchown(fd, st.st_uid, st.st_gid) != 0) (void)!fchown(fd, (uid_t)-1, st.st_gid);
     ok = fchmod(fd, st.st_mode & 07777) == 0;
-    if (ok && open_mode[0] == 'a') ok = copy_into(fd, slot->path);
+    char last = '\n';
+    if (ok && open_mode[0] == 'a') ok = copy_into(fd, slot->path, &last);
+    // A first record glued to a last line without its newline would make
+    // one line no server reads.
+    if (ok && last != '\n') ok = write(fd, "\n", 1) == 1;
   } else {
     ok = fchmod(fd, 0666 & ~creation_mask) == 0;
   }
@@ -327,24 +489,108 @@ static void sync_temp(const filep_t* slot) {
   close(fd);
 }
 
-// Puts the renames in the folder of path on the disk. A file system that
-// cannot sync a folder (EINVAL) keeps them as well as it can.
-static void sync_folder(const char* path) {
-  const char* slash = strrchr(path, '/');
-  char folder[PATH_MAX];
-  if (slash == nullptr) strcpy(folder, ".");
-  else snprintf(folder, sizeof folder, "%.*s", (int)(slash == path ? 1 : slash - path), path);
-  int fd = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0 || (fsync(fd) != 0 && errno != EINVAL))
-    errexit("error writing folder %s: %s\n", folder, strerror(errno));
+// Keeps the old content of a slot's file under a name of its own, for a
+// file system that cannot exchange two names: a hard link where it can
+// make one, else a copy. False, with errno set, when neither works.
+static bool keep_old(filep_t* s) {
+  int fd = make_temporary(s->path, &s->backup);
+  if (fd < 0) return false;
   close(fd);
+  // The folder is ours (locked): the name stays free between these two.
+  if (unlink(s->backup) == 0 && link(s->path, s->backup) == 0) return true;
+  fd = open(s->backup, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  char last;
+  bool ok = fd >= 0 && copy_into(fd, s->path, &last) && fsync(fd) == 0;
+  int err = errno;
+  if (fd >= 0) close(fd);
+  if (!ok) {
+    remove_temporary(s->backup);
+    free(s->backup);
+    s->backup = nullptr;
+  }
+  errno = err;
+  return ok;
 }
 
-static bool same_folder(const char* a, const char* b) {
-  const char* sa = strrchr(a, '/');
-  const char* sb = strrchr(b, '/');
-  if (sa == nullptr || sb == nullptr) return sa == sb;
-  return sa - a == sb - b && memcmp(a, b, size_t(sa - a)) == 0;
+// Puts the temporary of a slot in its file's place, keeping the old file
+// until the commit is done: under the temporary's name (an exchange, in
+// one step), or under a backup name. False, with errno set, when the file
+// stays as it was.
+static bool replace_file(filep_t* s) {
+  if (renameat2(AT_FDCWD, s->temp, AT_FDCWD, s->path, RENAME_EXCHANGE) == 0) {
+    s->state = FILEP_EXCHANGED;
+    return true;
+  }
+  if (errno == ENOENT) {
+    // No file to keep: the run creates it.
+    if (renameat2(AT_FDCWD, s->temp, AT_FDCWD, s->path, RENAME_NOREPLACE) != 0 &&
+        (errno != EINVAL || rename(s->temp, s->path) != 0))
+      return false;
+    s->state = FILEP_CREATED;
+  } else {
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    if (!keep_old(s)) return false;
+    if (rename(s->temp, s->path) != 0) {
+      int err = errno;
+      remove_temporary(s->backup);
+      free(s->backup);
+      s->backup = nullptr;
+      errno = err;
+      return false;
+    }
+    s->state = FILEP_BACKED_UP;
+  }
+  free(s->temp);
+  s->temp = nullptr;
+  return true;
+}
+
+// Gives a replaced file its old content back and removes a created one;
+// what the run wrote is removed. False, with errno set, when the file
+// keeps what the run wrote.
+static bool put_back(filep_t* s) {
+  switch (s->state) {
+    case FILEP_EXCHANGED:
+      if (renameat2(AT_FDCWD, s->temp, AT_FDCWD, s->path, RENAME_EXCHANGE) != 0) return false;
+      break;
+    case FILEP_BACKED_UP:
+      if (rename(s->backup, s->path) != 0) return false;
+      free(s->backup);
+      s->backup = nullptr;
+      break;
+    case FILEP_CREATED:
+      if (unlink(s->path) != 0) return false;
+      break;
+    default: return true;
+  }
+  s->state = FILEP_PENDING;
+  return true;
+}
+
+// Removes the old content a replaced file was kept under.
+static void drop_old(filep_t* s) {
+  char** old = s->state == FILEP_EXCHANGED ? &s->temp : &s->backup;
+  if (*old == nullptr) return;
+  remove_temporary(*old);
+  free(*old);
+  *old = nullptr;
+}
+
+// After a failed replace of failed: every file back as it was, then the
+// run ends naming what went wrong.
+[[noreturn]] static void undo_commit(const filep_t* failed, int err) {
+  pool_warning("error replacing %s: %s\n", failed->name, strerror(err));
+  int kept_new = 0;
+  for (auto& s : slots) {
+    if (!put_back(&s)) {
+      pool_warning("%s could not be put back (%s) and keeps the new content\n", s.name,
+                   strerror(errno));
+      kept_new++;
+    }
+    drop_old(&s);
+  }
+  if (kept_new > 0) errexit("%d file(s) were replaced, the others left as they were\n", kept_new);
+  errexit("no file was changed\n");
 }
 
 int filep_close() {
@@ -355,29 +601,26 @@ int filep_close() {
     if (s.temp != nullptr) sync_temp(&s);
   }
   TX_ASSERT(filep_nofiles == 0);
-  std::array<bool, HASHSIZE> replaced{};
-  {
-    // A signal waits until all files are replaced.
-    signal_block block;
-    for (int i = 0; i < HASHSIZE; i++) {
-      filep_t* s = &slots[i];
-      if (s->temp == nullptr) continue;
-      if (rename(s->temp, s->path) != 0)
-        errexit("error replacing %s: %s\n", s->name, strerror(errno));
-      free(s->temp);
-      s->temp = nullptr;
-      replaced[i] = true;
-    }
+  // From the first rename on, the run completes: a signal no longer stops
+  // it and is dropped at the end.
+  sigset_t set = fatal_set();
+  if (!commit_blocked) sigprocmask(SIG_BLOCK, &set, &mask_before_commit);
+  commit_blocked = true;
+  for (auto& s : slots) {
+    if (s.temp == nullptr) continue;
+    if (!replace_file(&s)) undo_commit(&s, errno);
+    folders[s.folder].renamed = true;
   }
-  for (int i = 0; i < HASHSIZE; i++) {
-    if (!replaced[i]) continue;
-    bool synced = false;
-    for (int j = 0; j < i && !synced; j++)
-      synced = replaced[j] && same_folder(slots[j].path, slots[i].path);
-    if (!synced) sync_folder(slots[i].path);
+  for (auto& s : slots) drop_old(&s);
+  for (int i = 0; i < folder_count; i++) {
+    const folder_t& f = folders[i];
+    // A file system that cannot sync a folder (EINVAL) keeps the renames
+    // as well as it can.
+    if (f.renamed && fsync(f.fd) != 0 && errno != EINVAL)
+      errexit("error syncing folder %s: %s; the files were replaced but may not be on the "
+              "disk yet\n", f.name, strerror(errno));
   }
   discard_all();
-  restore_handlers();
   tx_set_exit_cleanup(nullptr);
   return 1;
 }

@@ -224,6 +224,50 @@ TEST_F(Pool, EveryOtherEndRemovesTheTemporariesAndLeavesTheFiles) {
   }
 }
 
+// The descriptors the process holds.
+int open_descriptors() {
+  int count = 0;
+  DIR* d = opendir("/proc/self/fd");
+  if (d == nullptr) return -1;
+  while (dirent* e = readdir(d)) count += e->d_name[0] != '.';
+  closedir(d);
+  return count - 1;  // the one of the listing
+}
+
+TEST_F(Pool, EveryFolderDescriptorIsGivenBackAndLeftoversOfGoneRunsAreRemoved) {
+  const char* folders[] = {"d1", "d2", "d3", "d4"};
+  for (const char* f : folders) {
+    ASSERT_EQ(mkdir(f, 0755), 0);
+    std::ofstream(std::string(f) + "/.tavrix.gone") << "left by a run killed\n";
+  }
+  int before = open_descriptors();
+  ASSERT_GT(before, 0);
+  for (int run = 0; run < 3; run++) {
+    SCOPED_TRACE(run);
+    // 8 descriptors to spare: the streams share them with the folder locks.
+    struct rlimit low = saved_;
+    low.rlim_cur = before + 8;
+    ASSERT_GT(init_with_limit(low.rlim_cur), 0);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+    for (int round = 0; round < 2; round++) {
+      for (const char* f : folders) {
+        std::string name = std::string(f) + "/zkr." + std::to_string(round);
+        FILE* fp = filep_open(name.c_str());
+        ASSERT_NE(fp, nullptr) << name << ": " << strerror(errno);
+        fprintf(fp, "run %d\n", run);
+      }
+    }
+    ASSERT_EQ(filep_close(), 1);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &saved_), 0);
+    EXPECT_EQ(open_descriptors(), before);
+    filep_reset();
+    for (const char* f : folders) {
+      EXPECT_EQ(slurp(std::string(f) + "/zkr.1"), "run " + std::to_string(run) + "\n");
+      EXPECT_EQ(access((std::string(f) + "/.tavrix.gone").c_str(), F_OK), -1) << f;
+    }
+  }
+}
+
 TEST_F(Pool, AFileThatCannotBeOpenedGivesNone) {
   ASSERT_GT(init_with_limit(64), 0);
   ASSERT_EQ(mkdir("dir", 0755), 0);

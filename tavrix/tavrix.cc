@@ -295,9 +295,17 @@ int rundriver(int argc, char** argv, int first) {
     if (settings.verbose >= 1) fputs("debug\n", stdout);
     fputs("send\n", stdout);
   }
-  // Files are replaced only by a run that is otherwise done.
+  // Files are replaced only by a run that is otherwise done and complete:
+  // one that lost input would replace zones by ones without its hosts.
   finish_stdout();
-  if (settings.writemode != 0) filep_close();
+  if (settings.writemode != 0) {
+    if (run_incomplete) {
+      filep_reset();
+      errmsg("%s: no file was changed, as the run was incomplete\n", progname);
+    } else {
+      filep_close();
+    }
+  }
   return run_incomplete ? TX_EXIT_PARTIAL : TX_EXIT_OK;
 }
 
@@ -357,7 +365,8 @@ static void gen_forward(const ip6_t* full, const scope_t* sc, const char* hostna
       errexit("forward output file name for domain %s is longer than 254 characters\n",
               domain);
     out = {filep_open(fname), fname};
-    if (out.fp == nullptr) errexit("error in opening forward outputfile %s\n", fname);
+    if (out.fp == nullptr)
+      errexit("error in opening forward outputfile %s: %s\n", fname, strerror(errno));
   }
   char addr[128];
   if (settings.squeeze >= 1)
@@ -395,7 +404,8 @@ static void gen_rev_dns(const ip6_t* full, const ip6_t* prefix, const scope_t* s
               sc->view);
     out = {filep_open(fname), fname};
     if (out.fp == nullptr)
-      errexit("error in opening reverse outputfile for subnet %0*lx\n", width, subnet);
+      errexit("error in opening reverse outputfile for subnet %0*lx: %s: %s\n", width, subnet,
+              fname, strerror(errno));
   }
   print_rev_dns(out.fp, full, split, ttl, hostname, domain, subnet);
   checkwrite(out.fp, out.name);

@@ -1,5 +1,5 @@
 #!/bin/bash
-# tavrix -w interrupted in the middle of a run, by each signal that ends a
+# tavrix -w interrupted in the middle of a run, by signals that end a
 # run from outside: the files of the last good run stay byte for byte, no
 # temporary is left behind, and the run ends by the signal.
 #
@@ -26,7 +26,7 @@ md5sum zk* > sums
 # SIGINT from being ignored in it as a non-interactive shell would.
 set -m
 failures=0
-for sig in TERM INT HUP PIPE; do
+for sig in TERM INT HUP PIPE QUIT USR1 USR2 ALRM XCPU VTALRM PROF; do
   rm -f in && mkfifo in
   "$bindir/tavrix" -w -b 64 -p 2001:db8::/48 < in > /dev/null 2> err &
   pid=$!

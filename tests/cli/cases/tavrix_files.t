@@ -124,7 +124,7 @@ $ mkdir zkd.example.com.; tavrix -w -f -p 2001:db8::/48 hosts
 --- file hosts
 |a ::1 :1:
 --- stderr
-|tavrix: error in opening forward outputfile zkd.example.com.
+|tavrix: error in opening forward outputfile zkd.example.com.: Is a directory
 --- status 127
 
 === a reverse file that cannot be opened ends the run naming the subnet
@@ -132,7 +132,7 @@ $ mkdir zkr.0001; tavrix -w -r -b 64 -p 2001:db8::/48 hosts
 --- file hosts
 |a ::1 :1:
 --- stderr
-|tavrix: error in opening reverse outputfile for subnet 0001
+|tavrix: error in opening reverse outputfile for subnet 0001: zkr.0001: Is a directory
 --- status 127
 
 === a file name over 254 characters is refused

@@ -68,7 +68,7 @@ $ md5sum -c --quiet sums && ls -A
 |zkr.0001
 |zkr.0002
 --- stderr
-|tavrix: error in opening reverse outputfile for subnet 0002
+|tavrix: error in opening reverse outputfile for subnet 0002: zkr.0002: Is a directory
 |tavrix: error writing zkr.0002: No space left on device
 
 === -a adds to what the file held; a failed -a run leaves it as it was
@@ -114,3 +114,52 @@ $ ls -A | cut -c1-8; ls | awk '{ print length($0) }' | sort -n | tail -1
 |hosts
 |zkd.aaaa
 |254
+
+=== a run that could not read all its input changes no file: a missing second file, a line too long
+$ tavrix -w -S -b 64 -p 2001:db8::/48 hosts && md5sum zk* > sums
+$ printf 'c ::c :3:\n' > more; tavrix -w -S -b 64 -p 2001:db8::/48 more missing; echo "status $?"
+$ { printf 'c ::c :3:\n'; head -c 100000 /dev/zero | tr '\0' x; echo; } > more
+$ tavrix -a -S -b 64 -p 2001:db8::/48 more; echo "status $?"
+$ md5sum -c --quiet sums && ls -A
+--- file hosts
+|a ::a :1:
+|b ::b :2:
+--- stdout
+|status 2
+|status 2
+|hosts
+|more
+|sums
+|zkd.example.com.
+|zkr.0001
+|zkr.0002
+--- stderr
+|Couldn't open inputfile missing for reading
+|tavrix: no file was changed, as the run was incomplete
+|line 2 too long; skipping
+|tavrix: no file was changed, as the run was incomplete
+
+=== -a ends a last line without its newline before the first new record
+$ printf '$TTL 1h' > zkd.example.com.; tavrix -a -f -S -p 2001:db8::/48 hosts; cat zkd.example.com.
+--- file hosts
+|a ::a :1:
+--- stdout
+|$TTL 1h
+|a                    		IN  AAAA	2001:db8:0:1::a 
+
+=== files in several folders under a low limit of descriptors: each folder is locked and synced once
+$ for i in 1 2 3 4 5; do mkdir d$i; echo old > d$i/r; ln -s d$i/r zkr.000$i; printf 'h%d ::%d :%d:\n' $i $i $i >> hosts; done
+$ ulimit -Sn 12; for run in 1 2 3; do tavrix -w -r -S -b 64 -p 2001:db8::/48 hosts || echo "status $?"; done
+$ cat d*/r; ls -A d1 d5
+--- file hosts
+--- stdout
+|1.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0          IN  PTR	h1.example.com. ; subnetid: 0001
+|2.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0          IN  PTR	h2.example.com. ; subnetid: 0002
+|3.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0          IN  PTR	h3.example.com. ; subnetid: 0003
+|4.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0          IN  PTR	h4.example.com. ; subnetid: 0004
+|5.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0          IN  PTR	h5.example.com. ; subnetid: 0005
+|d1:
+|r
+|
+|d5:
+|r

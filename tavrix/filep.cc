@@ -359,6 +359,7 @@ static FILE* abandon_open(filep_t* slot, int fd) {
   }
   free(slot->path);
   slot->path = nullptr;
+  slot->state = FILEP_PENDING;
   errno = err;
   return nullptr;
 }
@@ -384,6 +385,7 @@ static FILE* open_new(filep_t* slot, const char* file) {
     return abandon_open(slot, -1);
   }
   if (exists && !S_ISREG(st.st_mode)) {
+    slot->state = FILEP_DIRECT;
     FILE* fp = fopen(slot->path, open_mode);
     return fp != nullptr ? fp : abandon_open(slot, -1);
   }
@@ -593,12 +595,63 @@ static void drop_old(filep_t* s) {
   errexit("no file was changed\n");
 }
 
+// Whether the temporary of a slot holds byte for byte what its file holds:
+// a file whose length differs is not read.
+static bool same_content(const filep_t* s) {
+  struct stat old, now;
+  if (stat(s->path, &old) != 0 || !S_ISREG(old.st_mode) || stat(s->temp, &now) != 0 ||
+      old.st_size != now.st_size)
+    return false;
+  int a = open(s->path, O_RDONLY | O_CLOEXEC);
+  int b = a >= 0 ? open(s->temp, O_RDONLY | O_CLOEXEC) : -1;
+  bool same = b >= 0;
+  static char bufa[1 << 16], bufb[1 << 16];
+  while (same) {
+    ssize_t n = read(a, bufa, sizeof bufa);
+    if (n <= 0) {
+      same = n == 0 && read(b, bufb, 1) == 0;
+      break;
+    }
+    ssize_t got = 0;
+    for (ssize_t m; got < n && (m = read(b, bufb + got, size_t(n - got))) > 0;) got += m;
+    same = got == n && memcmp(bufa, bufb, size_t(n)) == 0;
+  }
+  if (a >= 0) close(a);
+  if (b >= 0) close(b);
+  return same;
+}
+
+// What became of each file, one line per file, for scripts.
+static void report_files() {
+  for (const auto& s : slots) {
+    if (s.name == nullptr) continue;
+    const char* word = "written";
+    switch (s.state) {
+      case FILEP_EXCHANGED:
+      case FILEP_BACKED_UP: word = open_mode[0] == 'a' ? "appended to" : "replaced"; break;
+      case FILEP_CREATED: word = "created"; break;
+      case FILEP_UNCHANGED: word = "unchanged"; break;
+      default: break;
+    }
+    errmsg("%s %s\n", word, s.name);
+  }
+}
+
 int filep_close() {
   // First everything reaches the disk: until the renames, a failure leaves
-  // every file as it was.
+  // every file as it was. A file that would not change is left alone.
   for (auto& s : slots) {
     if (s.fp != nullptr) close_stream(&s);
-    if (s.temp != nullptr) sync_temp(&s);
+    if (s.temp == nullptr) continue;
+    if (same_content(&s)) {
+      signal_block block;
+      remove_temporary(s.temp);
+      free(s.temp);
+      s.temp = nullptr;
+      s.state = FILEP_UNCHANGED;
+    } else {
+      sync_temp(&s);
+    }
   }
   TX_ASSERT(filep_nofiles == 0);
   // From the first rename on, the run completes: a signal no longer stops
@@ -620,6 +673,7 @@ int filep_close() {
       errexit("error syncing folder %s: %s; the files were replaced but may not be on the "
               "disk yet\n", f.name, strerror(errno));
   }
+  if (settings.verbose >= 1) report_files();
   discard_all();
   tx_set_exit_cleanup(nullptr);
   return 1;

@@ -22,6 +22,8 @@ enum filep_state : int {
   FILEP_EXCHANGED,    // replaced; the old file is under the temporary's name
   FILEP_BACKED_UP,    // replaced; the old file is under the backup name
   FILEP_CREATED,      // made by the run; there was no file before
+  FILEP_UNCHANGED,    // the run would write what the file holds: left alone
+  FILEP_DIRECT,       // not a regular file (a device, a FIFO): written as it is
 };
 
 // A slot of the pool.

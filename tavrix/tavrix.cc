@@ -256,6 +256,8 @@ static void finish_stdout() {
   }
 }
 
+static void open_forward_files();
+
 int rundriver(int argc, char** argv, int first) {
   if (settings.revzone) {
     for (int i = first; i < argc; i++) gen_ptr(settings.bits, argv[i]);
@@ -295,6 +297,7 @@ int rundriver(int argc, char** argv, int first) {
     if (settings.verbose >= 1) fputs("debug\n", stdout);
     fputs("send\n", stdout);
   }
+  if (settings.writemode != 0 && settings.forward && !settings.ddns) open_forward_files();
   // Files are replaced only by a run that is otherwise done and complete:
   // one that lost input would replace zones by ones without its hosts.
   finish_stdout();
@@ -355,19 +358,35 @@ static void gen_update(int type, const ip6_t* full, const char* hostname,
     errexit("The extra RR records are  actually not supported in dynamic update mode\n");
 }
 
+// The pooled stream of the forward file of scope sc and domain, its name in
+// fname (255 bytes); a failure ends the run.
+static FILE* open_forward(char* fname, const scope_t* sc, const char* domain) {
+  int n = format_fwd_fname(fname, 255, sc->view, domain);
+  if (n >= 255)
+    errexit("forward output file name for domain %s is longer than 254 characters\n", domain);
+  FILE* fp = filep_open(fname);
+  if (fp == nullptr)
+    errexit("error in opening forward outputfile %s: %s\n", fname, strerror(errno));
+  return fp;
+}
+
+// Every forward file the run is responsible for is written, even when no
+// host gave it a record: one per prefix, of its scope or of the origin.
+// Otherwise the file of a view whose last host went would keep that host.
+static void open_forward_files() {
+  char fname[255];
+  for (prfx_t* e = prfxfirst(); e != nullptr; e = prfxnext()) {
+    if (e->prefix == nullptr || e->action != 0) continue;
+    const scope_t* sc = e->scope != nullptr ? e->scope : &default_scope;
+    open_forward(fname, sc, sc->domain != nullptr ? sc->domain : settings.origin);
+  }
+}
+
 static void gen_forward(const ip6_t* full, const scope_t* sc, const char* hostname,
                         const char* domain, uint64_t ttl, const char* extra) {
   target_t out = {stdout, "standard output"};
   char fname[255];
-  if (settings.writemode != 0) {
-    int n = format_fwd_fname(fname, sizeof fname, sc->view, domain);
-    if ((size_t)n >= sizeof fname)
-      errexit("forward output file name for domain %s is longer than 254 characters\n",
-              domain);
-    out = {filep_open(fname), fname};
-    if (out.fp == nullptr)
-      errexit("error in opening forward outputfile %s: %s\n", fname, strerror(errno));
-  }
+  if (settings.writemode != 0) out = {open_forward(fname, sc, domain), fname};
   char addr[128];
   if (settings.squeeze >= 1)
     ip6tosqueezedstr(addr, sizeof addr, full, settings.squeeze >= 2);

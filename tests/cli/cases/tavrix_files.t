@@ -106,18 +106,21 @@ $ echo old > zkd.example.com.; tavrix -a -f -p 2001:db8::/48 hosts; cat zkd.exam
 |old
 |a                    		IN  AAAA	2001:0db8:0000:0001:0000:0000:0000:0001 
 
-=== -w with no host line sets up and closes the pool and makes no file
-$ tavrix -w -f -p 2001:db8::/48 hosts; ls
+=== -w with no host line writes the forward file it is responsible for, empty, and no reverse file
+$ tavrix -w -p 2001:db8::/48 hosts; ls; wc -c < zkd.example.com.
 --- file hosts
 |# nothing
 --- stdout
 |hosts
+|zkd.example.com.
+|0
 
-=== -v tells the pool's limit
+=== -v tells the pool's limit and what became of each file
 $ ulimit -Sn 64; tavrix -v -w -f -p 2001:db8::/48 hosts
 --- file hosts
 --- stderr
 |No of concurrent open files is 60 while 128 files in total can be handled
+|created zkd.example.com.
 
 === a forward file that cannot be opened ends the run naming it
 $ mkdir zkd.example.com.; tavrix -w -f -p 2001:db8::/48 hosts

@@ -163,3 +163,64 @@ $ cat d*/r; ls -A d1 d5
 |
 |d5:
 |r
+
+=== an unchanged file is left alone: same inode and mtime, a hard link stays; a changed one is replaced
+$ tavrix -w -S -b 64 -p 2001:db8::/48 hosts && ln zkr.0001 link && touch -d @1000000000 zk*
+$ stat -c '%i %Y %n' zk* > before
+$ sed -i 's/::b/::bb/' hosts; tavrix -w -S -b 64 -p 2001:db8::/48 hosts
+$ while read -r ino mtime name; do
+$   if [ "$(stat -c '%i %Y' "$name")" = "$ino $mtime" ]; then echo "$name kept"; else echo "$name replaced"; fi
+$ done < before; stat -c '%h %n' link; ls -A
+--- file hosts
+|a ::a :1:
+|b ::b :2:
+--- stdout
+|zkd.example.com. replaced
+|zkr.0001 kept
+|zkr.0002 replaced
+|2 link
+|before
+|hosts
+|link
+|zkd.example.com.
+|zkr.0001
+|zkr.0002
+
+=== -v says of each file whether it was replaced, created, appended to or left unchanged
+$ ulimit -Sn 64; tavrix -w -v -S -b 64 -p 2001:db8::/48 hosts 2>&1 | sort
+$ printf 'c ::c :3:\n' >> hosts; tavrix -w -v -S -b 64 -p 2001:db8::/48 hosts 2>&1 | sort
+$ tavrix -a -v -r -S -b 64 -p 2001:db8::/48 more 2>&1 | sort
+--- file hosts
+|a ::a :1:
+|b ::b :2:
+--- file more
+|d ::d :1:
+--- stdout
+|No of concurrent open files is 60 while 128 files in total can be handled
+|created zkd.example.com.
+|created zkr.0001
+|created zkr.0002
+|No of concurrent open files is 60 while 128 files in total can be handled
+|created zkr.0003
+|replaced zkd.example.com.
+|unchanged zkr.0001
+|unchanged zkr.0002
+|No of concurrent open files is 60 while 128 files in total can be handled
+|appended to zkr.0001
+
+=== the view whose last host is removed gets an empty forward file; a reverse file whose hosts are gone stays
+$ tavrix -w -S -b 64 -p 2001:db8:1::/48 -p 2001:db8:2::/48 hosts
+$ sed -i '/^b /d' hosts; tavrix -w -S -b 64 -p 2001:db8:1::/48 -p 2001:db8:2::/48 hosts
+$ wc -c zk* | sed '$d'
+--- file hosts
+|%%SCOPE
+|in internal example.com. 2001:db8:1::/48
+|out external example.com. 2001:db8:2::/48
+|%%HOST
+|a ::a :1: [in]
+|b ::b :2: [out]
+--- stdout
+|  0 zkd_external.example.com.
+| 49 zkd_internal.example.com.
+| 81 zkr_external.0002
+| 81 zkr_internal.0001

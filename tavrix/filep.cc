@@ -3,17 +3,20 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdarg>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "misc.h"
 
@@ -36,6 +39,19 @@ struct folder_t {
 };
 static std::array<folder_t, HASHSIZE> folders{};
 static int folder_count = 0;
+
+// The streams of temporaries are unbuffered for stdio and keep a buffer of
+// their own, as large as the memory kept for buffers allows with the
+// number of streams open: few streams get large buffers and write in few
+// calls, 128 streams together stay within BUFFER_BUDGET. A buffer takes
+// its size anew each time it is passed on.
+constexpr size_t BUFFER_BUDGET = 640 << 10;
+constexpr size_t BUFFER_MIN = 4 << 10;
+constexpr size_t BUFFER_MAX = 64 << 10;
+// Write-back of a temporary starts every this many bytes, so that the sync
+// at the end finds little left to do.
+constexpr off_t WRITEBACK_STEP = 1 << 20;
+static char compare_buf[16 << 10];
 
 // The signals whose default action ends the process, but the faults of the
 // program itself (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGSYS), which
@@ -201,14 +217,12 @@ static void close_nearest(int ind) {
   close_stream(&slots[victim]);
 }
 
-// Copies the file at path to fd and puts *last to its last byte ('\n' for
-// an empty file); false, with errno set, when it fails.
-static bool copy_into(int fd, const char* path, char* last) {
+// Copies the file at path to fd; false, with errno set, when it fails.
+static bool copy_into(int fd, const char* path) {
   int in = open(path, O_RDONLY | O_CLOEXEC);
   if (in < 0) return false;
   char buf[1 << 16];
   bool ok = true;
-  *last = '\n';
   for (;;) {
     ssize_t n = read(in, buf, sizeof buf);
     if (n == 0) break;
@@ -217,7 +231,6 @@ static bool copy_into(int fd, const char* path, char* last) {
       ok = false;
       break;
     }
-    *last = buf[n - 1];
     for (ssize_t done = 0; ok && done < n;) {
       ssize_t w = write(fd, buf + done, size_t(n - done));
       if (w > 0) done += w;
@@ -364,6 +377,187 @@ static FILE* abandon_open(filep_t* slot, int fd) {
   return nullptr;
 }
 
+static bool write_all(int fd, const char* data, size_t n) {
+  for (size_t done = 0; done < n;) {
+    ssize_t w = write(fd, data + done, n - done);
+    if (w > 0) done += size_t(w);
+    else if (w == 0) errno = EIO;
+    if (w <= 0 && errno != EINTR) return false;
+  }
+  return true;
+}
+
+// Copies the first s->size bytes of the old file into the temporary, which
+// from then on holds the output; the old file is closed. False, with errno
+// set, when the copy fails.
+static bool diverge(filep_t* s) {
+  off_t from = 0;
+  while (from < s->size) {
+    ssize_t n = copy_file_range(s->ofd, &from, s->tfd, nullptr, size_t(s->size - from), 0);
+    if (n > 0) continue;
+    if (n < 0 && errno == EINTR) continue;
+    if (n == 0 || (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)) {
+      if (n == 0) errno = EIO;  // the old file shrank under us
+      return false;
+    }
+    // No copy in the kernel between these two: by hand.
+    ssize_t r = pread(s->ofd, compare_buf, std::min(sizeof compare_buf, size_t(s->size - from)),
+                      from);
+    if (r <= 0) {
+      if (r < 0 && errno == EINTR) continue;
+      if (r == 0) errno = EIO;
+      return false;
+    }
+    if (!write_all(s->tfd, compare_buf, size_t(r))) return false;
+    from += r;
+  }
+  close(s->ofd);
+  s->ofd = -1;
+  s->diverged = true;
+  return true;
+}
+
+// Passes n bytes of output on: compared with the old file while they match
+// it (nothing is written then), else written, starting their write-back
+// every WRITEBACK_STEP bytes. False, with errno set, on failure.
+static bool emit(filep_t* s, const char* data, size_t n) {
+  if (!s->diverged) {
+    size_t same = 0;
+    while (same < n) {
+      size_t want = std::min(n - same, sizeof compare_buf);
+      ssize_t got = pread(s->ofd, compare_buf, want, s->size + off_t(same));
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) return false;
+      if (size_t(got) != want || memcmp(compare_buf, data + same, want) != 0) break;
+      same += want;
+    }
+    if (same == n) {
+      s->size += off_t(n);
+      return true;
+    }
+    if (!diverge(s)) return false;
+  }
+  if (!write_all(s->tfd, data, n)) return false;
+  s->size += off_t(n);
+  if (s->size - s->started >= WRITEBACK_STEP) {
+    sync_file_range(s->tfd, s->started, s->size - s->started, SYNC_FILE_RANGE_WRITE);
+    s->started = s->size;
+  }
+  return true;
+}
+
+// The bytes of all streams' buffers together.
+static size_t buffer_total = 0;
+
+// The size of the buffer of s with the number of streams open now, within
+// what the other streams' buffers leave of the budget (they shrink to
+// their share when they are passed on next).
+static size_t buffer_size(const filep_t* s) {
+  size_t share = BUFFER_BUDGET / size_t(std::max(filep_nofiles, 1));
+  size_t left = BUFFER_BUDGET - std::min(BUFFER_BUDGET, buffer_total - s->cap);
+  size_t pages = (std::min(share, left) + BUFFER_MIN / 2) & ~(BUFFER_MIN - 1);
+  return std::clamp(pages, BUFFER_MIN, BUFFER_MAX);
+}
+
+// Buffers are mapped, not taken from the heap: their sizes change, and
+// memory given back must leave the process rather than the heap in pieces.
+static void free_buffer(filep_t* s) {
+  if (s->buf != nullptr) munmap(s->buf, s->cap);
+  buffer_total -= s->cap;
+  s->buf = nullptr;
+  s->cap = 0;
+}
+
+// Gives the buffer of s the size wanted; a change of less than a quarter
+// is not worth the allocation. False when memory is short.
+static bool resize_buffer(filep_t* s, size_t want) {
+  if (s->buf != nullptr && want <= s->cap && want > s->cap - s->cap / 4) return true;
+  free_buffer(s);
+  void* mem = mmap(nullptr, want, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (mem == MAP_FAILED) return false;
+  s->buf = static_cast<char*>(mem);
+  s->cap = want;
+  buffer_total += want;
+  return true;
+}
+
+// Passes on what the buffer of s holds.
+static bool drain(filep_t* s) {
+  bool ok = emit(s, s->buf, s->len);
+  s->len = 0;
+  return ok;
+}
+
+static ssize_t temp_write(void* cookie, const char* data, size_t n) {
+  filep_t* s = static_cast<filep_t*>(cookie);
+  if (s->err == 0 && s->len + n > s->cap) {
+    if (!drain(s)) s->err = errno;
+    else if (!resize_buffer(s, buffer_size(s))) s->err = ENOMEM;
+  }
+  if (s->err == 0 && n > s->cap) {
+    if (!emit(s, data, n)) s->err = errno;
+  } else if (s->err == 0) {
+    memcpy(s->buf + s->len, data, n);
+    s->len += n;
+  }
+  if (s->err == 0) return ssize_t(n);
+  errno = s->err;
+  return -1;
+}
+
+static int temp_close(void* cookie) {
+  filep_t* s = static_cast<filep_t*>(cookie);
+  if (s->err == 0 && !drain(s)) s->err = errno;
+  free_buffer(s);
+  s->len = 0;
+  if (close(s->tfd) != 0 && s->err == 0) s->err = errno;
+  s->tfd = -1;
+  if (s->ofd >= 0) close(s->ofd);
+  s->ofd = -1;
+  if (s->err == 0) return 0;
+  errno = s->err;
+  return -1;
+}
+
+// The stream of a slot's temporary on its descriptor tfd; the old file is
+// opened again while the output still matches it. None, with errno set,
+// when that fails (tfd is closed then).
+static FILE* temp_stream(filep_t* s, int tfd) {
+  static const cookie_io_functions_t io = {nullptr, temp_write, nullptr, temp_close};
+  s->tfd = tfd;
+  s->ofd = s->diverged ? -1 : open(s->path, O_RDONLY | O_CLOEXEC);
+  FILE* fp = nullptr;
+  if (s->diverged || s->ofd >= 0) {
+    fp = fopencookie(s, "w", io);
+    if (fp == nullptr) errno = ENOMEM;
+  }
+  if (fp != nullptr) {
+    setvbuf(fp, nullptr, _IONBF, 0);
+    return fp;
+  }
+  int err = errno;
+  if (s->ofd >= 0) close(s->ofd);
+  s->ofd = -1;
+  close(tfd);
+  s->tfd = -1;
+  errno = err;
+  return nullptr;
+}
+
+// The stream of a known name closed to make room, opened again.
+static FILE* reopen(filep_t* s) {
+  if (s->temp == nullptr) return fopen(s->path, "a");
+  int fd = open(s->temp, O_WRONLY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  if (lseek(fd, 0, SEEK_END) < 0) {
+    int err = errno;
+    close(fd);
+    errno = err;
+    return nullptr;
+  }
+  return temp_stream(s, fd);
+}
+
 // Opens the file of a new name. A regular file, or one that does not exist
 // yet, is written to a temporary beside it that starts as a copy of it in
 // mode "a" (ended by a newline when its last line has none), and takes its
@@ -398,22 +592,29 @@ static FILE* open_new(filep_t* slot, const char* file) {
   if (exists && access(slot->path, W_OK) != 0) return abandon_open(slot, -1);
   int fd = make_temporary(slot->path, &slot->temp);
   if (fd < 0) return abandon_open(slot, -1);
+  // The output is compared with the old file from its start (mode "w") or
+  // past its end (mode "a", where it starts as the old file).
+  slot->diverged = !exists;
+  slot->old_size = exists ? st.st_size : -1;
+  slot->size = exists && open_mode[0] == 'a' ? st.st_size : 0;
   bool ok;
   if (exists) {
     // The owner and group where the process may set them, else the group
     // alone; a file that stays ours is no failure.
     if (fchown(fd, st.st_uid, st.st_gid) != 0) (void)!fchown(fd, (uid_t)-1, st.st_gid);
     ok = fchmod(fd, st.st_mode & 07777) == 0;
-    char last = '\n';
-    if (ok && open_mode[0] == 'a') ok = copy_into(fd, slot->path, &last);
-    // A first record glued to a last line without its newline would make
-    // one line no server reads.
-    if (ok && last != '\n') ok = write(fd, "\n", 1) == 1;
   } else {
     ok = fchmod(fd, 0666 & ~creation_mask) == 0;
   }
-  FILE* fp = ok ? fdopen(fd, "w") : nullptr;
-  return fp != nullptr ? fp : abandon_open(slot, fd);
+  if (!ok) return abandon_open(slot, fd);
+  FILE* fp = temp_stream(slot, fd);
+  if (fp == nullptr) return abandon_open(slot, -1);
+  // A first record glued to a last line without its newline would make
+  // one line no server reads.
+  char last = '\n';
+  if (slot->size > 0 && pread(slot->ofd, &last, 1, slot->size - 1) == 1 && last != '\n')
+    fputc_unlocked('\n', fp);
+  return fp;
 }
 
 int filep_init(const char* fmt, const char* mode) {
@@ -467,8 +668,7 @@ FILE* filep_open(const char* name) {
   // Descriptors the process inherited count against the limit too, so the
   // limit may be reached before the pool's own count says so: make room the
   // same way and try again.
-  while ((fp = known ? fopen(slot->temp != nullptr ? slot->temp : slot->path, "a")
-                     : open_new(slot, file)) == nullptr &&
+  while ((fp = known ? reopen(slot) : open_new(slot, file)) == nullptr &&
          (errno == EMFILE || errno == ENFILE) && filep_nofiles > 0)
     close_nearest(ind);
   if (fp == nullptr) return nullptr;
@@ -501,8 +701,7 @@ static bool keep_old(filep_t* s) {
   // The folder is ours (locked): the name stays free between these two.
   if (unlink(s->backup) == 0 && link(s->path, s->backup) == 0) return true;
   fd = open(s->backup, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-  char last;
-  bool ok = fd >= 0 && copy_into(fd, s->path, &last) && fsync(fd) == 0;
+  bool ok = fd >= 0 && copy_into(fd, s->path) && fsync(fd) == 0;
   int err = errno;
   if (fd >= 0) close(fd);
   if (!ok) {
@@ -595,30 +794,27 @@ static void drop_old(filep_t* s) {
   errexit("no file was changed\n");
 }
 
-// Whether the temporary of a slot holds byte for byte what its file holds:
-// a file whose length differs is not read.
-static bool same_content(const filep_t* s) {
-  struct stat old, now;
-  if (stat(s->path, &old) != 0 || !S_ISREG(old.st_mode) || stat(s->temp, &now) != 0 ||
-      old.st_size != now.st_size)
-    return false;
-  int a = open(s->path, O_RDONLY | O_CLOEXEC);
-  int b = a >= 0 ? open(s->temp, O_RDONLY | O_CLOEXEC) : -1;
-  bool same = b >= 0;
-  static char bufa[1 << 16], bufb[1 << 16];
-  while (same) {
-    ssize_t n = read(a, bufa, sizeof bufa);
-    if (n <= 0) {
-      same = n == 0 && read(b, bufb, 1) == 0;
-      break;
+// The end of a temporary's output: a file that would not change is left
+// alone (true); otherwise the temporary gets the part of the old file the
+// output matched, if any, and is synced to disk.
+static bool finish_temp(filep_t* s) {
+  if (!s->diverged) {
+    if (s->size == s->old_size) return true;
+    s->ofd = open(s->path, O_RDONLY | O_CLOEXEC);
+    s->tfd = s->ofd >= 0 ? open(s->temp, O_WRONLY | O_CLOEXEC) : -1;
+    bool ok = s->tfd >= 0 && diverge(s);
+    int err = errno;
+    if (s->ofd >= 0) close(s->ofd);
+    if (s->tfd >= 0 && close(s->tfd) != 0 && ok) {
+      ok = false;
+      err = errno;
     }
-    ssize_t got = 0;
-    for (ssize_t m; got < n && (m = read(b, bufb + got, size_t(n - got))) > 0;) got += m;
-    same = got == n && memcmp(bufa, bufb, size_t(n)) == 0;
+    s->ofd = s->tfd = -1;
+    s->started = 0;
+    if (!ok) errexit("error writing %s: %s\n", s->name, strerror(err));
   }
-  if (a >= 0) close(a);
-  if (b >= 0) close(b);
-  return same;
+  sync_temp(s);
+  return false;
 }
 
 // What became of each file, one line per file, for scripts.
@@ -642,16 +838,12 @@ int filep_close() {
   // every file as it was. A file that would not change is left alone.
   for (auto& s : slots) {
     if (s.fp != nullptr) close_stream(&s);
-    if (s.temp == nullptr) continue;
-    if (same_content(&s)) {
-      signal_block block;
-      remove_temporary(s.temp);
-      free(s.temp);
-      s.temp = nullptr;
-      s.state = FILEP_UNCHANGED;
-    } else {
-      sync_temp(&s);
-    }
+    if (s.temp == nullptr || !finish_temp(&s)) continue;
+    signal_block block;
+    remove_temporary(s.temp);
+    free(s.temp);
+    s.temp = nullptr;
+    s.state = FILEP_UNCHANGED;
   }
   TX_ASSERT(filep_nofiles == 0);
   // From the first rename on, the run completes: a signal no longer stops

@@ -10,6 +10,9 @@
 // run's first file there until its end, so that two runs never mix.
 #pragma once
 
+#include <sys/types.h>
+
+#include <cstdint>
 #include <cstdio>
 
 // The slots of the pool (file names it can address) and the most files.
@@ -37,6 +40,18 @@ struct filep_t {
   char* backup;       // owned: the old file's copy or link during the commit
   int folder;         // index of the locked folder of a temporary
   filep_state state;  // the commit's progress for this file
+  // The stream of a temporary, kept across its closing to make room:
+  int tfd;        // the temporary's descriptor while the stream is open
+  int ofd;        // the old file's, while open and the output matches it
+  off_t size;     // bytes of output so far (in mode "a", the old ones too)
+  off_t old_size; // the old file's length; -1 when there was none
+  bool diverged;  // the temporary holds the output; else the old file's
+                  // first size bytes are the output, and nothing is written
+  int err;        // a write error of the stream, to report at its next use
+  off_t started;  // the output up to here was handed to write-back
+  char* buf;      // owned: the stream's buffer while open, cap bytes
+  size_t cap;
+  size_t len;     // bytes in buf
 };
 
 // Prepares the pool for file names turned into paths by fmt (one "%s"; null:

@@ -559,9 +559,9 @@ static FILE* reopen(filep_t* s) {
 }
 
 // Opens the file of a new name. A regular file, or one that does not exist
-// yet, is written to a temporary beside it that starts as a copy of it in
-// mode "a" (ended by a newline when its last line has none), and takes its
-// permissions and, where the process may, its owner. Anything else (a
+// yet, is written to a temporary beside it (whose output in mode "a" starts
+// as the file, ended by a newline when its last line has none), which takes
+// its permissions and, where the process may, its owner. Anything else (a
 // device, a FIFO) is opened as it is. None, with errno set, when the file
 // could not be written; the slot's name stays free.
 static FILE* open_new(filep_t* slot, const char* file) {

@@ -7,7 +7,8 @@
 // replaced get their old content back. Any other way out of the process
 // (tx_exit, a signal that ends it) removes the temporaries, so a failed run
 // leaves every file as it was. Each folder written is locked from the
-// run's first file there until its end, so that two runs never mix.
+// run's first file there until its end, so that two runs never mix. A file
+// whose new content is its old one is left untouched.
 #pragma once
 
 #include <sys/types.h>
@@ -61,8 +62,10 @@ int filep_init(const char* fmt, const char* mode);
 // The stream for name, opened or reopened as needed; none when the file
 // cannot be opened. Ends the run with TX_EXIT_POOL at the pool's limits.
 FILE* filep_open(const char* name);
-// Ends a successful run: every stream is closed, each temporary synced to
-// disk and renamed over its file, and the folders synced; from the first
+// Ends a successful run: every stream is closed, each temporary of a file
+// that changes synced to disk and renamed over its file (the others
+// removed), and the folders synced; with settings.verbose, a line per file
+// on standard error says what became of it; from the first
 // rename on, the signals that end a run are held back until the process
 // ends. Returns 1; a failure ends the run through errexit, with every file
 // as it was (or a message naming those that could not be put back).

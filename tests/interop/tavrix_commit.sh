@@ -21,6 +21,8 @@ trap cleanup EXIT
 cd "$work" || exit 1
 tavrix=$bindir/tavrix
 args=(-w -b 64 -p 2001:db8::/48)
+# strace, for a sanitizer build whose leak check cannot run under ptrace.
+strace=(env "ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" strace)
 
 # The old set: 60 hosts over 6 subnets; the new one moves every address
 # and adds a subnet, so that the run also creates a file.
@@ -66,7 +68,7 @@ run() {
   local hosts=$1
   shift
   if [ $# -gt 0 ]; then
-    (cd w && exec strace -o /dev/null "$@" "$tavrix" "${args[@]}" "../$hosts") 2> w.err
+    (cd w && exec "${strace[@]}" -o /dev/null "$@" "$tavrix" "${args[@]}" "../$hosts") 2> w.err
   else
     (cd w && exec "$tavrix" "${args[@]}" "../$hosts") 2> w.err
   fi
@@ -75,7 +77,7 @@ run() {
 
 # The renames of a whole commit, counted in a run that succeeds.
 fresh
-(cd w && strace -o ../trace -e trace=renameat2 "$tavrix" "${args[@]}" ../new.hosts)
+(cd w && "${strace[@]}" -o ../trace -e trace=renameat2 "$tavrix" "${args[@]}" ../new.hosts)
 renames=$(grep -c '^renameat2(' trace)
 [ "$renames" -ge 8 ] || fail "a commit of 8 files made $renames renames"
 check "a plain run" 0 0 new
@@ -138,9 +140,9 @@ tail -1 w.err | grep -q 'no file was changed' || fail "missing input: last messa
 slow=(-e inject=fsync,renameat2:delay_exit=20000)
 for pair in 1 2 3 4; do
   fresh
-  (cd w && exec strace -o /dev/null "${slow[@]}" "$tavrix" "${args[@]}" ../new.hosts) 2> a.err &
+  (cd w && exec "${strace[@]}" -o /dev/null "${slow[@]}" "$tavrix" "${args[@]}" ../new.hosts) 2> a.err &
   a=$!
-  (cd w && exec strace -o /dev/null "${slow[@]}" "$tavrix" "${args[@]}" ../other.hosts) 2> b.err &
+  (cd w && exec "${strace[@]}" -o /dev/null "${slow[@]}" "$tavrix" "${args[@]}" ../other.hosts) 2> b.err &
   b=$!
   wait "$a"; sa=$?
   wait "$b"; sb=$?
@@ -154,7 +156,7 @@ done
 fresh
 mkdir -p w/d1 w/d2 && mv w/zkr.0001 w/d1/r1 && mv w/zkr.0002 w/d2/r2
 ln -s d1/r1 w/zkr.0001 && ln -s d2/r2 w/zkr.0002
-(cd w && strace -y -o ../trace -e trace=renameat2,fsync "$tavrix" "${args[@]}" ../new.hosts)
+(cd w && "${strace[@]}" -y -o ../trace -e trace=renameat2,fsync "$tavrix" "${args[@]}" ../new.hosts)
 status=$?
 [ "$status" -eq 0 ] || fail "folders: status $status"
 wd=$(cd w && pwd -P)

@@ -21,6 +21,9 @@
 #include "misc.h"
 
 static std::array<filep_t, HASHSIZE> slots{};
+// The slots of the names asked for last (-1: none), for filep_open.
+static std::array<int, 4> recent_slots = {-1, -1, -1, -1};
+static int recent_next = 0;
 static int filep_nofiles = 0;
 static int concurrency = 0;
 static const char* path_format = nullptr;
@@ -180,19 +183,25 @@ static void discard_slot(filep_t* slot) {
 // Every way out of a run but its success: the files stay as they were.
 static void discard_all() {
   for (auto& s : slots) discard_slot(&s);
+  recent_slots.fill(-1);
   filep_nofiles = 0;
   release_folders();
 }
 
-int filep_hash(const char* name) {
+// The sum the slot of a name comes from. Names alike fill runs of slots
+// (past the fifth character the factors are multiples of 160), so a probe
+// compares the sums before the names.
+static uint64_t name_key(const char* name) {
   uint64_t sum = 0;
   uint64_t factor = 1;
   for (const char* p = name; *p != '\0'; p++) {
     sum += (uint64_t)(int64_t)(signed char)*p * factor;
     factor *= 10;
   }
-  return (int)(sum % HASHSIZE);
+  return sum;
 }
+
+int filep_hash(const char* name) { return (int)(name_key(name) % HASHSIZE); }
 
 int filep_open_count() { return filep_nofiles; }
 
@@ -637,14 +646,27 @@ int filep_init(const char* fmt, const char* mode) {
 }
 
 FILE* filep_open(const char* name) {
-  int ind = filep_hash(name);
-  int probes = 0;
-  while (slots[ind].name != nullptr && strcmp(slots[ind].name, name) != 0) {
-    if (++probes == HASHSIZE) {
-      errmsg("Maximum no of file names (%d) reached !\n", HASHSIZE);
-      tx_exit(TX_EXIT_POOL);
+  uint64_t key = name_key(name);
+  // Records go to a few files in turn: their slots are remembered, as the
+  // probe for a name in a long run of slots would cost more than the line.
+  int ind = -1;
+  for (int r : recent_slots)
+    if (r >= 0 && slots[r].name != nullptr && slots[r].key == key &&
+        strcmp(slots[r].name, name) == 0)
+      ind = r;
+  if (ind < 0) {
+    ind = (int)(key % HASHSIZE);
+    int probes = 0;
+    while (slots[ind].name != nullptr &&
+           (slots[ind].key != key || strcmp(slots[ind].name, name) != 0)) {
+      if (++probes == HASHSIZE) {
+        errmsg("Maximum no of file names (%d) reached !\n", HASHSIZE);
+        tx_exit(TX_EXIT_POOL);
+      }
+      ind = (ind + 1) % HASHSIZE;
     }
-    ind = (ind + 1) % HASHSIZE;
+    recent_slots[recent_next] = ind;
+    recent_next = (recent_next + 1) % int(recent_slots.size());
   }
   filep_t* slot = &slots[ind];
   if (slot->fp != nullptr) return slot->fp;
@@ -675,6 +697,7 @@ FILE* filep_open(const char* name) {
     close_nearest(ind);
   if (fp == nullptr) return nullptr;
   if (!known) {
+    slot->key = key;
     slot->name = strdup(name);
     if (slot->name == nullptr) {
       fclose(fp);

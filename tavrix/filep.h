@@ -34,6 +34,7 @@ enum filep_state : int {
 struct filep_t {
   FILE* fp;    // open stream, or none while closed or free
   char* name;  // owned; none while the slot is free
+  uint64_t key;  // the hash sum of name
   char* zone;  // never set
   char* temp;  // owned: the temporary written in the file's stead; none
                // when the file is not a regular one and is written directly

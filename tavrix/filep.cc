@@ -57,6 +57,28 @@ constexpr off_t WRITEBACK_STEP = 1 << 20;
 static char compare_buf[16 << 10];
 static char stdio_buffers[HASHSIZE][1024];
 
+// The bytes of all streams' buffers together, and of the spare ones.
+static size_t buffer_total = 0;
+static size_t spare_total = 0;
+
+// Buffers are mapped, not taken from the heap: their sizes change, and
+// memory given back must leave the process rather than the heap in pieces.
+// A few buffers of closed streams are kept for the streams opened next
+// (under a low limit of descriptors streams close and open all the time),
+// as long as the budget allows.
+static std::array<char*, 8> spare_buf{};
+static std::array<size_t, 8> spare_cap{};
+
+// Unmaps the spare buffers while want more bytes would pass the budget.
+static void drop_spares(size_t want) {
+  for (size_t i = 0; i < spare_buf.size(); i++) {
+    if (spare_buf[i] == nullptr || buffer_total + spare_total + want <= BUFFER_BUDGET) continue;
+    munmap(spare_buf[i], spare_cap[i]);
+    spare_total -= spare_cap[i];
+    spare_buf[i] = nullptr;
+  }
+}
+
 // The signals whose default action ends the process, but the faults of the
 // program itself (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGSYS), which
 // the sanitizers report. Their handler removes the temporaries, which it
@@ -184,6 +206,7 @@ static void discard_slot(filep_t* slot) {
 static void discard_all() {
   for (auto& s : slots) discard_slot(&s);
   recent_slots.fill(-1);
+  drop_spares(SIZE_MAX / 2);
   filep_nofiles = 0;
   release_folders();
 }
@@ -456,9 +479,6 @@ static bool emit(filep_t* s, const char* data, size_t n) {
   return true;
 }
 
-// The bytes of all streams' buffers together.
-static size_t buffer_total = 0;
-
 // The size of the buffer of s with the number of streams open now, within
 // what the other streams' buffers leave of the budget (they shrink to
 // their share when they are passed on next).
@@ -469,10 +489,17 @@ static size_t buffer_size(const filep_t* s) {
   return std::clamp(pages, BUFFER_MIN, BUFFER_MAX);
 }
 
-// Buffers are mapped, not taken from the heap: their sizes change, and
-// memory given back must leave the process rather than the heap in pieces.
 static void free_buffer(filep_t* s) {
-  if (s->buf != nullptr) munmap(s->buf, s->cap);
+  if (s->buf == nullptr) return;
+  size_t i = 0;
+  while (i < spare_buf.size() && spare_buf[i] != nullptr) i++;
+  if (i < spare_buf.size()) {
+    spare_buf[i] = s->buf;
+    spare_cap[i] = s->cap;
+    spare_total += s->cap;
+  } else {
+    munmap(s->buf, s->cap);
+  }
   buffer_total -= s->cap;
   s->buf = nullptr;
   s->cap = 0;
@@ -483,6 +510,21 @@ static void free_buffer(filep_t* s) {
 static bool resize_buffer(filep_t* s, size_t want) {
   if (s->buf != nullptr && want <= s->cap && want > s->cap - s->cap / 4) return true;
   free_buffer(s);
+  // The spare nearest in size, if it is within half and twice of it.
+  size_t pick = spare_buf.size();
+  for (size_t i = 0; i < spare_buf.size(); i++) {
+    if (spare_buf[i] == nullptr || spare_cap[i] < want / 2 || spare_cap[i] > want * 2) continue;
+    auto distance = [want](size_t cap) { return cap > want ? cap - want : want - cap; };
+    if (pick == spare_buf.size() || distance(spare_cap[i]) < distance(spare_cap[pick])) pick = i;
+  }
+  if (pick < spare_buf.size()) {
+    s->buf = std::exchange(spare_buf[pick], nullptr);
+    s->cap = spare_cap[pick];
+    spare_total -= s->cap;
+    buffer_total += s->cap;
+    return true;
+  }
+  drop_spares(want);
   void* mem = mmap(nullptr, want, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (mem == MAP_FAILED) return false;
   s->buf = static_cast<char*>(mem);

@@ -510,10 +510,13 @@ static void free_buffer(filep_t* s) {
 static bool resize_buffer(filep_t* s, size_t want) {
   if (s->buf != nullptr && want <= s->cap && want > s->cap - s->cap / 4) return true;
   free_buffer(s);
-  // The spare nearest in size, if it is within half and twice of it.
+  // The spare nearest in size, if it is at most a quarter smaller (a
+  // buffer that is to grow must not get its old size back) or at most twice
+  // as large.
   size_t pick = spare_buf.size();
   for (size_t i = 0; i < spare_buf.size(); i++) {
-    if (spare_buf[i] == nullptr || spare_cap[i] < want / 2 || spare_cap[i] > want * 2) continue;
+    if (spare_buf[i] == nullptr || spare_cap[i] < want - want / 4 || spare_cap[i] > want * 2)
+      continue;
     auto distance = [want](size_t cap) { return cap > want ? cap - want : want - cap; };
     if (pick == spare_buf.size() || distance(spare_cap[i]) < distance(spare_cap[pick])) pick = i;
   }

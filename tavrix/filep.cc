@@ -55,7 +55,7 @@ constexpr size_t BUFFER_MAX = 64 << 10;
 // at the end finds little left to do.
 constexpr off_t WRITEBACK_STEP = 1 << 20;
 static char compare_buf[16 << 10];
-static char stdio_buffers[HASHSIZE][1024];
+static char stdio_buffers[HASHSIZE][512];
 
 // The bytes of all streams' buffers together, and of the spare ones.
 static size_t buffer_total = 0;

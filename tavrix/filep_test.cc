@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -221,6 +222,109 @@ TEST_F(Pool, EveryOtherEndRemovesTheTemporariesAndLeavesTheFiles) {
     EXPECT_EQ(access("zkr.0001", F_OK), -1);
     EXPECT_TRUE(hidden_files().empty());
     EXPECT_EQ(filep_open_count(), 0);
+  }
+}
+
+// Output compared with the old file: whatever part of it matches, the file
+// ends up holding exactly the new content, and only a file whose content
+// stays is left as it was (same inode). Each row writes its text in pieces
+// of piece bytes to a file that held old, in a pool that keeps two streams
+// open, with a third file written in between to close and reopen it.
+TEST_F(Pool, OutputComparedWithTheOldFileGivesExactlyTheNewContent) {
+  std::string big(200000, 'x');
+  for (size_t i = 60; i < big.size(); i += 61) big[i] = '\n';
+  big.back() = '\n';
+  std::string changed = big;
+  changed[150000] = 'y';
+  struct Row {
+    const char* what;
+    const char* mode;
+    std::string old, text;
+    std::string want;  // empty: the text (mode "w")
+    bool kept;
+  } rows[] = {
+      {"the same", "w", big, big, "", true},
+      {"a prefix of the old", "w", big, big.substr(0, 100000), "", false},
+      {"the old and more", "w", big, big + "more\n", "", false},
+      {"differs late", "w", big, changed, "", false},
+      {"differs at once", "w", big, "other\n", "", false},
+      {"empty over a file", "w", big, "", "", false},
+      {"empty over an empty file", "w", "", "", "", true},
+      {"nothing appended", "a", big, "", big, true},
+      {"appended", "a", big, "new\n", big + "new\n", false},
+      {"appended after a line without newline", "a", "last", "new\n", "last\nnew\n", false},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    {
+      std::ofstream("zkd.x.") << r.old;
+    }
+    struct stat before;
+    ASSERT_EQ(stat("zkd.x.", &before), 0);
+    ASSERT_EQ(init_with_limit(6, r.mode), 2);
+    std::string a = name_in_slot(10, "a"), b = name_in_slot(20, "b");
+    for (size_t at = 0, piece = 7000; at < r.text.size() || at == 0; at += piece) {
+      fputs(r.text.substr(at, piece).c_str(), filep_open("zkd.x."));
+      fputs("a\n", filep_open(a.c_str()));
+      fputs("b\n", filep_open(b.c_str()));
+      if (r.text.empty()) break;
+    }
+    ASSERT_EQ(filep_close(), 1);
+    // Compared whole, not printed: the texts are long.
+    std::string got = slurp("zkd.x.");
+    const std::string& want = r.want.empty() && r.mode[0] == 'w' ? r.text : r.want;
+    EXPECT_TRUE(got == want) << got.size() << " bytes, " << want.size() << " wanted";
+    struct stat after;
+    ASSERT_EQ(stat("zkd.x.", &after), 0);
+    EXPECT_EQ(after.st_ino == before.st_ino, r.kept);
+    EXPECT_TRUE(hidden_files().empty());
+    filep_reset();
+    unlink(a.c_str());
+    unlink(b.c_str());
+  }
+}
+
+// The descriptors the process holds.
+int open_descriptors() {
+  int count = 0;
+  DIR* d = opendir("/proc/self/fd");
+  if (d == nullptr) return -1;
+  while (dirent* e = readdir(d)) count += e->d_name[0] != '.';
+  closedir(d);
+  return count - 1;  // the one of the listing
+}
+
+TEST_F(Pool, EveryFolderDescriptorIsGivenBackAndLeftoversOfGoneRunsAreRemoved) {
+  const char* folders[] = {"d1", "d2", "d3", "d4"};
+  for (const char* f : folders) {
+    ASSERT_EQ(mkdir(f, 0755), 0);
+    std::ofstream(std::string(f) + "/.tavrix.gone") << "left by a run killed\n";
+  }
+  int before = open_descriptors();
+  ASSERT_GT(before, 0);
+  for (int run = 0; run < 3; run++) {
+    SCOPED_TRACE(run);
+    // 8 descriptors to spare: the streams share them with the folder locks.
+    struct rlimit low = saved_;
+    low.rlim_cur = before + 8;
+    ASSERT_GT(init_with_limit(low.rlim_cur), 0);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+    for (int round = 0; round < 2; round++) {
+      for (const char* f : folders) {
+        std::string name = std::string(f) + "/zkr." + std::to_string(round);
+        FILE* fp = filep_open(name.c_str());
+        ASSERT_NE(fp, nullptr) << name << ": " << strerror(errno);
+        fprintf(fp, "run %d\n", run);
+      }
+    }
+    ASSERT_EQ(filep_close(), 1);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &saved_), 0);
+    EXPECT_EQ(open_descriptors(), before);
+    filep_reset();
+    for (const char* f : folders) {
+      EXPECT_EQ(slurp(std::string(f) + "/zkr.1"), "run " + std::to_string(run) + "\n");
+      EXPECT_EQ(access((std::string(f) + "/.tavrix.gone").c_str(), F_OK), -1) << f;
+    }
   }
 }
 

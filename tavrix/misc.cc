@@ -69,25 +69,39 @@ void tx_exit(int status) {
   exit(status);
 }
 
+sigset_t tx_fatal_set() {
+  static const int named[] = {SIGHUP,  SIGINT,  SIGQUIT, SIGABRT, SIGPIPE,   SIGALRM,
+                              SIGTERM, SIGUSR1, SIGUSR2, SIGPOLL, SIGPROF,   SIGVTALRM,
+                              SIGXCPU, SIGXFSZ, SIGPWR,  SIGSTKFLT};
+  sigset_t set;
+  sigemptyset(&set);
+  for (int sig : named) sigaddset(&set, sig);
+  for (int sig = SIGRTMIN; sig <= SIGRTMAX; sig++) sigaddset(&set, sig);
+  return set;
+}
+
 void tx_catch_fatal_signals(tx_caught_signals* caught, void (*handler)(int)) {
   if (caught->installed) return;
   struct sigaction sa = {};
   sa.sa_handler = handler;
   sa.sa_flags = SA_RESETHAND;
-  sigemptyset(&sa.sa_mask);
-  for (int sig : tx_fatal_signals) sigaddset(&sa.sa_mask, sig);
-  for (size_t i = 0; i < tx_fatal_signals.size(); i++) {
-    sigaction(tx_fatal_signals[i], nullptr, &caught->saved[i]);
-    // A signal the caller ignores (nohup) stays ignored.
-    if (caught->saved[i].sa_handler != SIG_IGN) sigaction(tx_fatal_signals[i], &sa, nullptr);
+  sa.sa_mask = tx_fatal_set();
+  sigemptyset(&caught->caught);
+  for (int sig = 1; sig < NSIG; sig++) {
+    if (sigismember(&sa.sa_mask, sig) != 1) continue;
+    // A signal the caller ignores (nohup) stays ignored; one the system
+    // keeps for itself (valgrind takes some) is left alone.
+    if (sigaction(sig, nullptr, &caught->saved[sig]) != 0) continue;
+    if (caught->saved[sig].sa_handler == SIG_IGN) continue;
+    if (sigaction(sig, &sa, nullptr) == 0) sigaddset(&caught->caught, sig);
   }
   caught->installed = true;
 }
 
 void tx_release_fatal_signals(tx_caught_signals* caught) {
   if (!caught->installed) return;
-  for (size_t i = 0; i < tx_fatal_signals.size(); i++)
-    sigaction(tx_fatal_signals[i], &caught->saved[i], nullptr);
+  for (int sig = 1; sig < NSIG; sig++)
+    if (sigismember(&caught->caught, sig) == 1) sigaction(sig, &caught->saved[sig], nullptr);
   caught->installed = false;
 }
 

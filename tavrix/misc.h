@@ -43,13 +43,15 @@ tx_exit_cleanup tx_set_exit_cleanup(tx_exit_cleanup cleanup);
 // Ends the process with status, through the hook when one is installed.
 [[noreturn]] void tx_exit(int status);
 
-// The signals that end a run from outside, and SIGABRT: their handlers undo
-// what a run that did not succeed must not leave behind.
-inline constexpr std::array<int, 5> tx_fatal_signals = {SIGHUP, SIGINT, SIGPIPE, SIGTERM,
-                                                        SIGABRT};
+// The signals whose default action ends the process, but the faults of the
+// program itself (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGSYS), which
+// the sanitizers report: their handlers undo what a run that did not
+// succeed must not leave behind. Returns the set.
+sigset_t tx_fatal_set();
 // The actions that tx_catch_fatal_signals replaced.
 struct tx_caught_signals {
-  std::array<struct sigaction, tx_fatal_signals.size()> saved;
+  std::array<struct sigaction, NSIG> saved;
+  sigset_t caught;
   bool installed;
 };
 // Makes handler the action of each fatal signal that the process does not
@@ -57,7 +59,6 @@ struct tx_caught_signals {
 // with all of them blocked while it runs; keeps the actions it replaces in
 // *caught. Does nothing when *caught holds actions already.
 void tx_catch_fatal_signals(tx_caught_signals* caught, void (*handler)(int));
-// Puts back the actions kept in *caught; nothing when it holds none.
 void tx_release_fatal_signals(tx_caught_signals* caught);
 
 // The process-wide run settings (filled by the options).

@@ -251,6 +251,8 @@ static void finish_stdout() {
   }
 }
 
+static void open_forward_files();
+
 int rundriver(int argc, char** argv, int first) {
   if (settings.revzone) {
     for (int i = first; i < argc; i++) gen_ptr(settings.bits, argv[i]);
@@ -295,9 +297,18 @@ int rundriver(int argc, char** argv, int first) {
     else
       spool_write(settings.verbose >= 1);
   }
-  // Files are replaced only by a run that is otherwise done.
+  if (settings.writemode != 0 && settings.forward && !settings.ddns) open_forward_files();
+  // Files are replaced only by a run that is otherwise done and complete:
+  // one that lost input would replace zones by ones without its hosts.
   finish_stdout();
-  if (settings.writemode != 0) filep_close();
+  if (settings.writemode != 0) {
+    if (run_incomplete) {
+      filep_reset();
+      errmsg("%s: no file was changed, as the run was incomplete\n", progname);
+    } else {
+      filep_close();
+    }
+  }
   return run_incomplete ? TX_EXIT_PARTIAL : TX_EXIT_OK;
 }
 
@@ -379,18 +390,35 @@ static void gen_ptr_update(int type, const ip6_t* full, const char* hostname,
   spool_add(zone, line, (size_t)len);
 }
 
+// The pooled stream of the forward file of scope sc and domain, its name in
+// fname (255 bytes); a failure ends the run.
+static FILE* open_forward(char* fname, const scope_t* sc, const char* domain) {
+  int n = format_fwd_fname(fname, 255, sc->view, domain);
+  if (n >= 255)
+    errexit("forward output file name for domain %s is longer than 254 characters\n", domain);
+  FILE* fp = filep_open(fname);
+  if (fp == nullptr)
+    errexit("error in opening forward outputfile %s: %s\n", fname, strerror(errno));
+  return fp;
+}
+
+// Every forward file the run is responsible for is written, even when no
+// host gave it a record: one per prefix, of its scope or of the origin.
+// Otherwise the file of a view whose last host went would keep that host.
+static void open_forward_files() {
+  char fname[255];
+  for (prfx_t* e = prfxfirst(); e != nullptr; e = prfxnext()) {
+    if (e->prefix == nullptr || e->action != 0) continue;
+    const scope_t* sc = e->scope != nullptr ? e->scope : &default_scope;
+    open_forward(fname, sc, sc->domain != nullptr ? sc->domain : settings.origin);
+  }
+}
+
 static void gen_forward(const ip6_t* full, const scope_t* sc, const char* hostname,
                         const char* domain, uint64_t ttl, const char* extra) {
   target_t out = {stdout, "standard output"};
   char fname[255];
-  if (settings.writemode != 0) {
-    int n = format_fwd_fname(fname, sizeof fname, sc->view, domain);
-    if ((size_t)n >= sizeof fname)
-      errexit("forward output file name for domain %s is longer than 254 characters\n",
-              domain);
-    out = {filep_open(fname), fname};
-    if (out.fp == nullptr) errexit("error in opening forward outputfile %s\n", fname);
-  }
+  if (settings.writemode != 0) out = {open_forward(fname, sc, domain), fname};
   char addr[128];
   if (settings.squeeze >= 1)
     ip6tosqueezedstr(addr, sizeof addr, full, settings.squeeze >= 2);
@@ -423,7 +451,8 @@ static void gen_rev_dns(const ip6_t* full, const ip6_t* prefix, const scope_t* s
               sc->view);
     out = {filep_open(fname), fname};
     if (out.fp == nullptr)
-      errexit("error in opening reverse outputfile for subnet %0*lx\n", width, subnet);
+      errexit("error in opening reverse outputfile for subnet %0*lx: %s: %s\n", width, subnet,
+              fname, strerror(errno));
   }
   print_rev_dns(out.fp, full, split, ttl, hostname, domain, subnet);
   checkwrite(out.fp, out.name);

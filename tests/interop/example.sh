@@ -1,6 +1,8 @@
 #!/bin/bash
 # examples/regen.sh turns the example host file into zones that
-# named-checkzone accepts, and raises their serial numbers on every run; the
+# named-checkzone accepts; a second run with nothing changed touches no
+# file, and a third after one host changed raises exactly the serials of
+# the zones that hold it; the
 # update commands for examples/lab-hosts, fed to nsupdate, change a zone
 # served by a named of our own on the loopback address.
 # usage: example.sh BINDIR SRCDIR
@@ -21,7 +23,7 @@ work=$tmp/zones
 status=0
 # regen: runs the script once; its output is kept in $tmp/log.
 regen() {
-  if ! sh "$srcdir/examples/regen.sh" "$work" >"$tmp/log" 2>&1; then
+  if ! sh "$srcdir/examples/regen.sh" "$work" "$tmp/hosts" >"$tmp/log" 2>&1; then
     echo "FAIL: regen.sh run $1"
     cat "$tmp/log"
     exit 1
@@ -32,6 +34,7 @@ serials() {
   sed -n 's|^zone \([^/]*\)/IN: loaded serial \([0-9]*\).*|\1 \2|p' "$tmp/log"
 }
 
+cp "$srcdir/examples/hosts" "$tmp/hosts"
 regen 1
 first=$(serials)
 if [ "$(wc -l <<<"$first")" -ne 4 ]; then
@@ -59,22 +62,43 @@ check zkr_internal.0 'IN  PTR	ldap\.int\.example\.com\. $' present
 check zkr_external.0 'IN  PTR	www\.example\.com\. $' present
 check zkr_external.0 'ldap' absent
 
-# The template serial 2026010100 was raised, and a second run raises it again.
+# The template serial 2026010100 was raised.
 while read -r zone serial; do
   if [ "$serial" -le 2026010100 ]; then
     echo "FAIL: $zone: serial $serial not raised"
     status=1
   fi
 done <<<"$first"
+
+# A second run with nothing changed leaves every file as it was.
+files() { (cd "$work" && stat -c '%n %i %y' ./*); }
+before=$(files)
 regen 2
-second=$(serials)
+if [ "$(files)" != "$before" ] || [ "$(serials)" != "$first" ]; then
+  echo "FAIL: the second run, with nothing changed, changed files or serials:"
+  diff <(echo "$before") <(files)
+  diff <(echo "$first") <(serials)
+  status=1
+fi
+
+# After www (external only) got a new MAC address, exactly the serials of
+# the external zones are raised.
+sed -i 's/^www \(.*\)00-16-3e-4a-10-02/www \100-16-3e-4a-10-99/' "$tmp/hosts"
+grep -q '^www .*00-16-3e-4a-10-99' "$tmp/hosts" || { echo "FAIL: www not changed"; exit 1; }
+regen 3
+third=$(serials)
 while read -r zone serial; do
   old=$(awk -v z="$zone" '$1 == z {print $2}' <<<"$first")
-  if [ -z "$old" ] || [ "$serial" -le "$old" ]; then
-    echo "FAIL: $zone: serial $serial after ${old:-nothing} on the second run"
+  case $zone in
+    example.com | 2.0.0.0.8.b.d.0.1.0.0.2.ip6.arpa) raised=true ;;
+    *) raised=false ;;
+  esac
+  if [ -z "$old" ] || { $raised && [ "$serial" -le "$old" ]; } ||
+    { ! $raised && [ "$serial" -ne "$old" ]; }; then
+    echo "FAIL: $zone: serial $serial after ${old:-nothing}, raised should be $raised"
     status=1
   fi
-done <<<"$second"
+done <<<"$third"
 
 # Dynamic updates. named serves the dynamic zone on 127.0.0.1 at a port
 # that is free now; it is stopped again when the script ends.

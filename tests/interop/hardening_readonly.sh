@@ -43,11 +43,11 @@ unshare -m --propagation private bash -c '
 ' > out 2>&1 < /dev/null
 
 cat > want <<'END'
-tavrix: error in opening forward outputfile zkd.example.com.
+tavrix: error in opening forward outputfile zkd.example.com.: Read-only file system
 forward -w status 127
-tavrix: error in opening reverse outputfile for subnet 0001
+tavrix: error in opening reverse outputfile for subnet 0001: zkr.0001: Read-only file system
 reverse -w status 127
-tavrix: error in opening forward outputfile zkd.example.com.
+tavrix: error in opening forward outputfile zkd.example.com.: Read-only file system
 forward -a status 127
 Can not increment serial number in db
 error -1:  couldn't open zone file for modifying

@@ -1,5 +1,5 @@
 #!/bin/bash
-# tavrix -w interrupted in the middle of a run, by each signal that ends a
+# tavrix -w interrupted in the middle of a run, by signals that end a
 # run from outside: the files of the last good run stay byte for byte, no
 # temporary is left behind, and the run ends by the signal. tavrix -d
 # interrupted so writes no update.
@@ -61,7 +61,7 @@ temporaries_made() { [ "$(ls -A | grep -c '^\.tavrix\.')" -eq 3 ]; }
 # The update spool is open once the process holds a deleted file.
 spool_open() { ls -l "/proc/$1/fd" 2>/dev/null | grep -q '(deleted)'; }
 
-for sig in TERM INT HUP PIPE; do
+for sig in TERM INT HUP PIPE QUIT USR1 USR2 ALRM XCPU VTALRM PROF; do
   interrupt "$sig" temporaries_made -w -b 64 -p 2001:db8::/48 || failures=$((failures + 1))
   if ! md5sum -c --quiet sums; then
     echo "FAIL: SIG$sig: the files of the good run changed"
@@ -76,7 +76,7 @@ done
 
 # tavrix -d interrupted while it reads: its commands wait in the spool, so
 # nothing reaches standard output, and its last message says so.
-for sig in TERM INT HUP PIPE; do
+for sig in TERM INT HUP PIPE QUIT USR1 USR2 ALRM XCPU VTALRM PROF; do
   interrupt "$sig" spool_open -d -p 2001:db8::/48 || failures=$((failures + 1))
   if [ -s out ] || [ "$(cat err)" != "tavrix: no update was written" ]; then
     echo "FAIL: -d, SIG$sig: standard output '$(cat out)', standard error '$(cat err)'"

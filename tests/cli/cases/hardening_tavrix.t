@@ -16,8 +16,8 @@ $ ls -A
 |zkd.example.com.
 |zkr.0002
 --- stderr
-|tavrix: error in opening forward outputfile zkd.example.com.
-|tavrix: error in opening reverse outputfile for subnet 0002
+|tavrix: error in opening forward outputfile zkd.example.com.: Is a directory
+|tavrix: error in opening reverse outputfile for subnet 0002: zkr.0002: Is a directory
 --- no-file zkr.0002/zkr.0002
 
 === NUL bytes end the line for the parsers: the line fails as a host line

@@ -106,25 +106,28 @@ $ echo old > zkd.example.com.; tavrix -a -f -p 2001:db8::/48 hosts; cat zkd.exam
 |old
 |a                    		IN  AAAA	2001:0db8:0000:0001:0000:0000:0000:0001 
 
-=== -w with no host line sets up and closes the pool and makes no file
-$ tavrix -w -f -p 2001:db8::/48 hosts; ls
+=== -w with no host line writes the forward file it is responsible for, empty, and no reverse file
+$ tavrix -w -p 2001:db8::/48 hosts; ls; wc -c < zkd.example.com.
 --- file hosts
 |# nothing
 --- stdout
 |hosts
+|zkd.example.com.
+|0
 
-=== -v tells the pool's limit
+=== -v tells the pool's limit and what became of each file
 $ ulimit -Sn 64; tavrix -v -w -f -p 2001:db8::/48 hosts
 --- file hosts
 --- stderr
 |No of concurrent open files is 60 while 128 files in total can be handled
+|created zkd.example.com.
 
 === a forward file that cannot be opened ends the run naming it
 $ mkdir zkd.example.com.; tavrix -w -f -p 2001:db8::/48 hosts
 --- file hosts
 |a ::1 :1:
 --- stderr
-|tavrix: error in opening forward outputfile zkd.example.com.
+|tavrix: error in opening forward outputfile zkd.example.com.: Is a directory
 --- status 127
 
 === a reverse file that cannot be opened ends the run naming the subnet
@@ -132,7 +135,7 @@ $ mkdir zkr.0001; tavrix -w -r -b 64 -p 2001:db8::/48 hosts
 --- file hosts
 |a ::1 :1:
 --- stderr
-|tavrix: error in opening reverse outputfile for subnet 0001
+|tavrix: error in opening reverse outputfile for subnet 0001: zkr.0001: Is a directory
 --- status 127
 
 === a file name over 254 characters is refused

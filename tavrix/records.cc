@@ -11,7 +11,7 @@
 namespace {
 
 // Room for one line: on the stack for every line the program writes (names
-// of at most 255 characters), on the heap for a longer one, which only a
+// DNS can hold), on the heap for a longer one, which only a
 // caller outside those limits gives. The line is written straight into it
 // and goes to its stream in one write.
 class linebuf_t {
@@ -134,9 +134,7 @@ void print_rev_dns(FILE* fp, const ip6_t* ip, int split, uint64_t ttl, const cha
     p = put_text(p, "        ", 8);
   }
   p = put_text(p, "IN  PTR\t", 8);
-  p = put_text(p, hostname, namelen);
-  *p++ = '.';
-  p = put_text(p, origin, originlen);
+  p = name_put(p, hostname, namelen, origin, originlen);
   *p++ = ' ';
   if (subnet != 0) {
     p = put_text(p, "; subnetid: ", 12);

@@ -9,10 +9,11 @@
 #include <cstdio>
 
 #include "ip6.h"
+#include "names.h"
 
-// The longest update line: "update add ", an owner of 255, " \t", 20
+// The longest update line: "update add ", the longest owner, " \t", 20
 // digits, a tab, "IN AAAA ", an address text of 127 and the newline.
-constexpr size_t UPDATE_LINE_MAX = 11 + 255 + 2 + 20 + 1 + 8 + 127 + 1;
+constexpr size_t UPDATE_LINE_MAX = 11 + NAME_MAXTEXT + 2 + 20 + 1 + 8 + 127 + 1;
 
 // Writes the forward line of hostname (padded to 21 columns), its TTL (0:
 // none) and the address text to fp. Texts of any length.

@@ -12,9 +12,9 @@
 #include "hostfile.h"
 #include "hostptr.h"
 #include "misc.h"
+#include "names.h"
 #include "records.h"
 #include "subnet.h"
-#include "textput.h"
 
 static const char* const version_text = "v1.3, free software without any warranty";
 
@@ -104,9 +104,9 @@ void usage(const char* msg) {
   tx_exit(TX_EXIT_OK);
 }
 
-// usage() with a message formatted into 128 bytes.
+// usage() with a message formatted into 512 bytes, room for a name.
 [[noreturn]] __attribute__((format(printf, 1, 2))) static void usagef(const char* fmt, ...) {
-  char msg[128];
+  char msg[512];
   va_list ap;
   va_start(ap, fmt);
   vsnprintf(msg, sizeof msg, fmt, ap);
@@ -124,7 +124,8 @@ static void add_prefix(const char* arg, int action) {
 
 static void add_6to4(const char* arg) {
   int a[4];
-  if (sscanf(arg, "%d.%d.%d.%d", &a[0], &a[1], &a[2], &a[3]) != 4)
+  int end = 0;
+  if (sscanf(arg, "%d.%d.%d.%d%n", &a[0], &a[1], &a[2], &a[3], &end) != 4 || arg[end] != '\0')
     usagef("Illegal ipv4 address %s\n", arg);
   for (int v : a)
     if (v < 0 || v > 255) usagef("Illegal ipv4 address %s\n", arg);
@@ -181,15 +182,16 @@ static const struct option long_options[] = {
     {nullptr, 0, nullptr, 0},
 };
 
-// Names are written as host "." origin: an empty origin, the root alone or
-// an empty label (a leading dot, two dots in a row) gives texts that are not
-// names, and a zone holding them does not load.
-static bool origin_usable(const char* origin) {
-  size_t len = strlen(origin);
-  if (len == 0 || origin[0] == '.') return false;
-  for (size_t i = 1; i < len; i++)
-    if (origin[i] == '.' && origin[i - 1] == '.') return false;
-  return true;
+// Names are written as host "." origin: an origin DNS cannot hold gives
+// texts that are not names, and a zone holding them does not load.
+static void set_origin(const char* arg) {
+  namecheck_t check = name_check(arg, true);
+  if (check.fault == namefault_t::emptylabel)
+    usagef("illegal origin \"%s\": the origin must name a domain, without empty labels", arg);
+  if (check.fault != namefault_t::none)
+    usagef("illegal origin \"%.300s\": the origin %s", arg, name_faulttext(check.fault));
+  name_warnhost(nullptr, 0, arg, check);
+  if (!settings_setorigin(arg)) usage("out of memory");
 }
 
 int parseoptions(int argc, char** argv) {
@@ -216,12 +218,7 @@ int parseoptions(int argc, char** argv) {
       case 'b': set_bits(optarg); break;
       case 't': ttlfromstr(optarg, &settings.ttl); break;
       case '6': add_6to4(optarg); break;
-      case 'o':
-        if (!origin_usable(optarg))
-          usagef("illegal origin \"%s\": the origin must name a domain, without empty labels",
-                 optarg);
-        if (!settings_setorigin(optarg)) usage("out of memory");
-        break;
+      case 'o': set_origin(optarg); break;
       case 'p': add_prefix(optarg, 0); break;
       case 'P':
         if (*optarg == '\0')
@@ -323,15 +320,13 @@ static void gen_update(int type, const ip6_t* full, const char* hostname,
   if (settings.writemode != 0)
     errexit("Views are actually not supported in dynamic update mode\n");
   if (settings.lookup != nullptr && strcmp(hostname, settings.lookup) != 0) return;
-  char owner[256];
+  char owner[NAME_MAXTEXT + 1];
   size_t hostlen = strlen(hostname);
   size_t domainlen = strlen(domain);
-  if (hostlen + 1 + domainlen >= sizeof owner)
-    errexit("owner name of host %s in domain %s is longer than 255 characters\n", hostname,
-            domain);
-  char* o = put_text(owner, hostname, hostlen);
-  *o++ = '.';
-  *put_text(o, domain, domainlen) = '\0';
+  if (!name_fits(hostlen, domainlen))
+    errexit("owner name of host %s in domain %s is longer than %zu characters\n", hostname,
+            domain, NAME_MAXTEXT);
+  *name_put(owner, hostname, hostlen, domain, domainlen) = '\0';
   char line[UPDATE_LINE_MAX + 1];
   char addr[128];
   if (full != nullptr) ip6tosqueezedstr(addr, sizeof addr, full, 1);
@@ -383,9 +378,9 @@ static void gen_rev_dns(const ip6_t* full, const ip6_t* prefix, const scope_t* s
   int width = split > mask_nibbles ? split - mask_nibbles : 0;
   // The target is written out in full; a name DNS cannot hold is refused
   // rather than handed to the zone.
-  if (strlen(hostname) + 1 + strlen(domain) > 255)
-    errexit("PTR target of host %s in domain %s is longer than 255 characters\n", hostname,
-            domain);
+  if (!name_fits(strlen(hostname), strlen(domain)))
+    errexit("PTR target of host %s in domain %s is longer than %zu characters\n", hostname,
+            domain, NAME_MAXTEXT);
   target_t out = {stdout, "standard output"};
   char fname[255];
   if (settings.writemode != 0) {

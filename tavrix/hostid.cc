@@ -38,9 +38,9 @@ int hosttostr(char* str, size_t size, const host_t* h) {
   return (int)strlen(h->name);
 }
 
-// Whether c may end a field read by hand here: the end of the text, white
-// space or the delimiter.
-static bool endsfield(unsigned char c) { return c == '\0' || isdelim(c, settings.delim); }
+// Whether c may follow a number field read by hand here: nothing that
+// would carry on a name or an address text (a digit, a letter, - . _ : /).
+static bool endsfield(unsigned char c) { return !is_namechar(c) && c != ':' && c != '/'; }
 
 // Reads 1 to 4 hex digits at p into *value; returns how many, 0 when there
 // is none or a fifth follows.
@@ -56,7 +56,7 @@ static int hex16(const char* p, unsigned* value) {
 }
 
 // The interface identifier after "::": at most four groups of 1 to 4 hex
-// digits, the 64 bits of the host part, ending the field. Returns the
+// digits, the 64 bits of the host part, ending the number. Returns the
 // characters read, 0 when the text is none.
 static int ifidfromstr(ip6_t* hid, const char* str) {
   unsigned v[4];
@@ -249,9 +249,7 @@ int subnetidfromstr(ip6_t* sid, const char* str) {
   unsigned v;
   int n = str[0] == ':' ? hex16(str + 1, &v) : 0;
   if (n == 0 || str[n + 1] != ':') return 0;
-  // A scope list may follow a subnet ID without a blank.
-  unsigned char next = (unsigned char)str[n + 2];
-  if (!endsfield(next) && next != '[') return 0;
+  if (!endsfield((unsigned char)str[n + 2])) return 0;
   ip6copy(sid, nullptr);
   sid->group[3] = uint16_t(v);
   sid->sbit = 48;

@@ -33,7 +33,7 @@ int hostisset(const host_t* h);
 // 0 for an unset h. Must not be given a null h or str.
 int hosttostr(char* str, size_t size, const host_t* h);
 // Reads a host ID, "::" and an interface identifier of at most four groups
-// of 1 to 4 hex digits ending the field, or a MAC address made into its
+// of 1 to 4 hex digits (followed by no letter, digit, - . _ : or /), or a MAC address made into its
 // modified EUI-64 identifier, into hid (sbit 64, ebit 128); returns the
 // characters read, 0 after a warning when there is none (hid then unset).
 // Must not be given a null hid.
@@ -66,7 +66,7 @@ int ethput(const eth_t* e, int sep, FILE* fp);
 // given a null sid.
 int subnetfromstr(ip6_t* sid, const char* str);
 // Reads a subnet ID in address form, ":" then 1 to 4 hex digits then ":",
-// followed by the end, white space, the delimiter or a scope list, into sid
+// followed by no letter, digit, - . _ : or /, into sid
 // (sbit 48, ebit 64); returns the characters read, 0 when the text is none
 // (sid unset). Must not be given a null sid or str.
 int subnetidfromstr(ip6_t* sid, const char* str);

@@ -22,6 +22,8 @@ $ tavrix -f -S -p 2001:db8::/48 crlf nonl
 |a                    		IN  AAAA	2001:db8:0:1::1 
 |b                    		IN  AAAA	2001:db8:0:2::2 
 |c                    		IN  AAAA	2001:db8:0:3::3 
+--- stderr
+|crlf line 2: no %%SCOPE line read so far defines the scope "x" of the scope list
 
 === a line of 510 characters is read, one of 511 is skipped and counted
 $ tavrix -f -S -p 2001:db8::/48 hosts
@@ -152,6 +154,8 @@ $ tavrix -f -S -v -v -p 2001:db8::/48 hosts
 |a                    	   3600	IN  AAAA	2001:db8::1:211:22ff:fe33:4455 
 |	IN TXT "t"
 --- stderr
+|hosts line 1: no %%SCOPE line read so far defines the scope "x" of the scope list
+|hosts line 1: no %%SCOPE line read so far defines the scope "y" of the scope list
 |hostidfromstr(): No mac address found near "1host ::2  ..."
 |parsehostline(): no hostid found near "1host ::2  ..."
 |tavrix: error parsing hostline in hosts line 3
@@ -220,6 +224,8 @@ $ tavrix -f -S -D';' -p 2001:db8::/48 hosts
 --- stdout
 |a                    	     60	IN  AAAA	2001:db8:0:1::1 
 |b                    		IN  AAAA	2001:db8:0:2::2 
+--- stderr
+|hosts line 1: no %%SCOPE line read so far defines the scope "x" of the scope list
 
 === a MAC address followed directly by the delimiter is not read
 $ tavrix -f -S -D';' -p 2001:db8::/48 hosts

@@ -220,7 +220,7 @@ $ tavrix -r -b 32 -p 2001:db8::/48 hosts; tavrix -r -b 56 -p 2001:db8::/48 hosts
 === an owner or PTR target of 254 characters is written; one of 255 refuses the host line in every mode
 $ d() { awk -v n=$1 'BEGIN { for (i = 0; i < n; i++) printf (i % 61 == 60 ? "." : "a") }'; }
 $ printf '%s ::1 :1:\n' $(d 249) > h249; printf '%s ::1 :1:\n' $(d 250) > h250
-$ tavrix -r -b 128 -o abc. -p 2001:db8::/48 h249 | awk '{ print length($NF) }'
+$ tavrix -r -b 128 -o abc. -p 2001:db8::/48 h249 | awk '{ print length($3) }'
 $ tavrix -d -o $(d 249) -p 2001:db8::/48 www | head -1 | awk '{ print length($3) }'
 $ for m in -r -f -d; do tavrix $m -o abc. -p 2001:db8::/48 h250 2>&1 | cut -c1-50; echo "status ${PIPESTATUS[0]}"; done
 $ tavrix -d -o $(d 250) -p 2001:db8::/48 www; echo "status $?"

@@ -188,8 +188,11 @@ static void set_origin(const char* arg) {
   namecheck_t check = name_check(arg, true);
   if (check.fault == namefault_t::emptylabel)
     usagef("illegal origin \"%s\": the origin must name a domain, without empty labels", arg);
+  // An origin too long for any name is quoted by its start.
+  bool whole = strlen(arg) <= NAME_MAXTEXT;
   if (check.fault != namefault_t::none)
-    usagef("illegal origin \"%.300s\": the origin %s", arg, name_faulttext(check.fault));
+    usagef("illegal origin \"%.*s%s\": the origin %s", whole ? int(NAME_MAXTEXT) : 40, arg,
+           whole ? "" : "...", name_faulttext(check.fault));
   name_warnhost(nullptr, 0, arg, check);
   if (!settings_setorigin(arg)) usage("out of memory");
 }

@@ -153,6 +153,15 @@ void echo_host(const hostline_t* hl) {
   fputs("\n", stdout);
 }
 
+// The longest domain a record may join a host name to: the origin's or a
+// scope's. Host names that fit it fit every domain, and need no walk.
+size_t longest_domain = 0;
+
+void note_domain(const char* domain) {
+  size_t len = domain != nullptr ? strlen(domain) : 0;
+  if (len > longest_domain) longest_domain = len;
+}
+
 // Refuses a host whose records would hold a name DNS cannot: every record
 // joins the host name to the domain of its entry, and reverse and update
 // records name the host (PTR target, update owner), where no name would
@@ -160,11 +169,20 @@ void echo_host(const hostline_t* hl) {
 // continues the previous one. Warns of a name that BIND refuses.
 void check_name(const hostline_t* hl, const char* file, int line) {
   const char* name = hl->host.name;
+  size_t namelen = strlen(name);
+  namecheck_t check{namefault_t::none, true};
+  if (namelen > 0) {
+    check = name_check(name, false);
+    if (check.fault == namefault_t::none && check.hostname && name_fits(namelen, longest_domain))
+      return;
+  }
+  // Whether a record is written for the host at all, and the longest
+  // domain of those that are.
   bool update = settings.forward && settings.ddns &&
                 (settings.lookup == nullptr || strcmp(settings.lookup, name) == 0);
   bool any = false;
   bool named = false;
-  const char* longest = nullptr;  // the longest domain of a record
+  const char* longest = nullptr;
   size_t longestlen = 0;
   for (prfx_t* e = prfxfirst(); e != nullptr; e = prfxnext()) {
     bool selected = e->scope == nullptr || selects(e->scope->name, hl->scopelist);
@@ -183,18 +201,17 @@ void check_name(const hostline_t* hl, const char* file, int line) {
     }
   }
   if (!any) return;
-  if (name[0] == '\0') {
+  if (namelen == 0) {
     if (!named) return;
     errmsg("parsehostfile(): host line has no host name; reverse and update records "
            "need one\n");
     errexit("error parsing hostline in %s line %d\n", file, line);
   }
-  namecheck_t check = name_check(name, false);
   if (check.fault != namefault_t::none) {
     errmsg("parsehostfile(): host name \"%s\" %s\n", name, name_faulttext(check.fault));
     errexit("error parsing hostline in %s line %d\n", file, line);
   }
-  if (!name_fits(strlen(name), longestlen)) {
+  if (!name_fits(namelen, longestlen)) {
     errmsg("parsehostfile(): host name \"%s\" in domain %s makes a name longer than %zu "
            "characters\n", name, longest, NAME_MAXTEXT);
     errexit("error parsing hostline in %s line %d\n", file, line);
@@ -336,6 +353,9 @@ int parsehostfile(const char* fname, generator_t gen) {
     }
     in.owned = true;
   }
+  longest_domain = 0;
+  note_domain(settings.origin);
+  for (int i = 0; i < scopecount(); i++) note_domain(scopeget(i)->domain);
   section_t section = section_t::host;
   int lineno = 0;
   linereader_t reader;
@@ -380,6 +400,7 @@ int parsehostfile(const char* fname, generator_t gen) {
           errexit("error parsing scopeline in %s line %d\n", name, lineno);
         const char* domain = scopeget(scopecount() - 1)->domain;
         if (domain != nullptr) name_warnhost(name, lineno, domain, name_check(domain, true));
+        note_domain(domain);
         break;
       }
       case section_t::subnet:

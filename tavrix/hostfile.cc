@@ -169,13 +169,11 @@ void note_domain(const char* domain) {
 // continues the previous one. Warns of a name that BIND refuses.
 void check_name(const hostline_t* hl, const char* file, int line) {
   const char* name = hl->host.name;
-  size_t namelen = strlen(name);
-  namecheck_t check{namefault_t::none, true};
-  if (namelen > 0) {
-    check = name_check(name, false);
-    if (check.fault == namefault_t::none && check.hostname && name_fits(namelen, longest_domain))
-      return;
-  }
+  size_t namelen = hl->host.namelen;
+  const namecheck_t& check = hl->host.check;
+  if (namelen > 0 && check.fault == namefault_t::none && check.hostname &&
+      name_fits(namelen, longest_domain))
+    return;
   // Whether a record is written for the host at all, and the longest
   // domain of those that are.
   bool update = settings.forward && settings.ddns &&

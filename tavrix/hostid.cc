@@ -13,19 +13,18 @@ int hostfromstr(host_t* h, const char* str) {
   h->isset = 0;
   h->name[0] = '\0';
   h->ttl = 0;
+  h->namelen = 0;
+  h->check = namecheck_t{namefault_t::none, true};
   if (str == nullptr) return 0;
 
   h->isset = 1;
   int c = (unsigned char)str[0];
   if (!is_alpha(c) && c != '_') return 0;
 
-  int n = 0;
-  while (n < (int)sizeof h->name - 1 && is_namechar((unsigned char)str[n])) {
-    h->name[n] = str[n];
-    n++;
-  }
+  size_t n = name_read(str, h->name, sizeof h->name - 1, &h->check);
   h->name[n] = '\0';
-  return n;
+  h->namelen = n;
+  return int(n);
 }
 
 int hostisset(const host_t* h) { return h != nullptr && h->isset != 0; }

@@ -13,6 +13,8 @@ struct host_t {
   char name[NAME_MAXFIELD + 1];
   uint64_t ttl;  // seconds; 0 means none
   int isset;
+  size_t namelen;
+  namecheck_t check;  // of the name, as a host name
 };
 
 // A MAC address with the separator it was written with.
@@ -23,9 +25,9 @@ struct eth_t {
 };
 
 // Reads a host name (a letter or '_', then letters, digits, - . _; at most
-// NAME_MAXFIELD characters) into h with no TTL; returns its length, 0 when str does
-// not begin with one (h is still set, with an empty name; unset for a null
-// str). Must not be given a null h.
+// NAME_MAXFIELD characters) into h with its length and check and no TTL;
+// returns its length, 0 when str does not begin with one (h is still set,
+// with an empty name; unset for a null str). Must not be given a null h.
 int hostfromstr(host_t* h, const char* str);
 // Whether h is given and set.
 int hostisset(const host_t* h);

@@ -5,58 +5,85 @@
 #include <cstdio>
 #include <cstring>
 
+#include "charclass.h"
 #include "misc.h"
 #include "textput.h"
 
 namespace {
 
-// The characters a name's check stops at: the ends of labels and the two
-// that may keep a name from being a host name. Every other character is
-// passed over with one look-up: names are checked once per host line.
-constexpr auto stops = [] {
-  std::array<bool, 256> t{};
-  t['\0'] = t['.'] = t['_'] = t['-'] = true;
+// What a character is to the scan of a name.
+enum : uint8_t { K_PLAIN, K_DOT, K_UNDERSCORE, K_DASH, K_END };
+
+// Host-file fields end at the first character that is no name character;
+// a name given whole (a domain, -o) only at its NUL.
+constexpr auto kinds = [](bool field) {
+  std::array<uint8_t, 256> t{};
+  for (int c = 0; c < 256; c++)
+    t[size_t(c)] = field && (charclasses[size_t(c)] & CC_NAME) == 0 ? uint8_t(K_END) : uint8_t(K_PLAIN);
+  t['\0'] = K_END;
+  t['.'] = K_DOT;
+  t['_'] = K_UNDERSCORE;
+  t['-'] = K_DASH;
   return t;
-}();
+};
+constexpr auto fieldkinds = kinds(true);
+constexpr auto wholekinds = kinds(false);
+
+// The one scan of a name's labels, copying it to out when out is given:
+// at most max characters of str, up to the end its table sets. Names are
+// scanned once per host line, so a character costs one look-up unless it
+// ends a label or may keep the name from being a host name.
+size_t scan(const char* str, char* out, size_t max, const std::array<uint8_t, 256>& kind,
+            bool domain, namecheck_t* check) {
+  *check = namecheck_t{namefault_t::none, true};
+  size_t label = 0;  // start of the current label
+  size_t n = 0;
+  for (;; n++) {
+    uint8_t k = n < max ? kind[(unsigned char)str[n]] : uint8_t(K_END);
+    if (k == K_PLAIN) {
+      if (out != nullptr) out[n] = str[n];
+      continue;
+    }
+    if (k == K_UNDERSCORE || k == K_DASH) {
+      if (k == K_UNDERSCORE || n == label) check->hostname = false;
+      if (out != nullptr) out[n] = str[n];
+      continue;
+    }
+    // A label ends here.
+    size_t len = n - label;
+    if (len > 0 && str[n - 1] == '-') check->hostname = false;
+    if (check->fault == namefault_t::none) {
+      // Only a domain may end in its final dot; nothing may be empty or hold
+      // an empty label.
+      if (len > NAME_MAXLABEL)
+        check->fault = namefault_t::longlabel;
+      else if (len == 0 && (k == K_DOT || n == 0))
+        check->fault = namefault_t::emptylabel;
+      else if (len == 0 && !domain)
+        check->fault = namefault_t::finaldot;
+    }
+    if (k == K_END) return n;
+    if (out != nullptr) out[n] = '.';
+    label = n + 1;
+  }
+}
 
 }  // namespace
 
 namecheck_t name_check(const char* name, bool domain) {
   TX_ASSERT(name != NULL);
-  namecheck_t check{namefault_t::none, true};
-  const char* label = name;  // start of the current label
-  const char* p = name;
-  for (;; p++) {
-    while (!stops[(unsigned char)*p]) p++;
-    char c = *p;
-    if (c == '_') {
-      check.hostname = false;
-      continue;
-    }
-    if (c == '-') {
-      if (p == label || p[1] == '.' || p[1] == '\0') check.hostname = false;
-      continue;
-    }
-    size_t len = size_t(p - label);
-    if (check.fault == namefault_t::none) {
-      // Only a domain may end in its final dot; nothing may be empty or
-      // hold an empty label.
-      if (len > NAME_MAXLABEL)
-        check.fault = namefault_t::longlabel;
-      else if (len == 0 && (c != '\0' || p == name))
-        check.fault = namefault_t::emptylabel;
-      else if (len == 0 && !domain)
-        check.fault = namefault_t::finaldot;
-    }
-    if (c == '\0') break;
-    label = p + 1;
-  }
+  namecheck_t check;
+  size_t len = scan(name, nullptr, SIZE_MAX, wholekinds, domain, &check);
   if (domain && check.fault == namefault_t::none) {
-    size_t len = size_t(p - name);
     if (name[len - 1] != '.') len++;
     if (len > NAME_MAXTEXT) check.fault = namefault_t::toolong;
   }
   return check;
+}
+
+size_t name_read(const char* str, char* out, size_t max, namecheck_t* check) {
+  TX_ASSERT(str != NULL && out != NULL && check != NULL);
+  return scan(str, out, max, fieldkinds, false, check);
 }
 
 const char* name_faulttext(namefault_t fault) {

@@ -32,6 +32,11 @@ struct namecheck_t {
 // domain, a domain (a final dot allowed, the length checked with it). Must
 // not be given a null name.
 namecheck_t name_check(const char* name, bool domain);
+// Copies the name characters (letters, digits, - . _) at the start of str,
+// at most max of them, into out (no terminator) and checks them as
+// name_check checks a host name; returns how many. Must not be given a
+// null str, out or check.
+size_t name_read(const char* str, char* out, size_t max, namecheck_t* check);
 // The text that says what a fault is, to follow the name it was found in
 // ("has an empty label"); empty for none.
 const char* name_faulttext(namefault_t fault);

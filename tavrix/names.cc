@@ -29,24 +29,21 @@ constexpr auto kinds = [](bool field) {
 constexpr auto fieldkinds = kinds(true);
 constexpr auto wholekinds = kinds(false);
 
-// The one scan of a name's labels, copying it to out when out is given:
-// at most max characters of str, up to the end its table sets. Names are
+// The one scan of a name's labels: characters of str up to the end its
+// table sets, at most max of them when bounded; returns how many. Names are
 // scanned once per host line, so a character costs one look-up unless it
 // ends a label or may keep the name from being a host name.
-size_t scan(const char* str, char* out, size_t max, const std::array<uint8_t, 256>& kind,
-            bool domain, namecheck_t* check) {
+template <bool field, bool bounded>
+size_t scan(const char* str, size_t max, bool domain, namecheck_t* check) {
+  const std::array<uint8_t, 256>& kind = field ? fieldkinds : wholekinds;
   *check = namecheck_t{namefault_t::none, true};
   size_t label = 0;  // start of the current label
   size_t n = 0;
   for (;; n++) {
-    uint8_t k = n < max ? kind[(unsigned char)str[n]] : uint8_t(K_END);
-    if (k == K_PLAIN) {
-      if (out != nullptr) out[n] = str[n];
-      continue;
-    }
+    while ((!bounded || n < max) && kind[(unsigned char)str[n]] == K_PLAIN) n++;
+    uint8_t k = !bounded || n < max ? kind[(unsigned char)str[n]] : uint8_t(K_END);
     if (k == K_UNDERSCORE || k == K_DASH) {
       if (k == K_UNDERSCORE || n == label) check->hostname = false;
-      if (out != nullptr) out[n] = str[n];
       continue;
     }
     // A label ends here.
@@ -63,7 +60,6 @@ size_t scan(const char* str, char* out, size_t max, const std::array<uint8_t, 25
         check->fault = namefault_t::finaldot;
     }
     if (k == K_END) return n;
-    if (out != nullptr) out[n] = '.';
     label = n + 1;
   }
 }
@@ -73,7 +69,7 @@ size_t scan(const char* str, char* out, size_t max, const std::array<uint8_t, 25
 namecheck_t name_check(const char* name, bool domain) {
   TX_ASSERT(name != NULL);
   namecheck_t check;
-  size_t len = scan(name, nullptr, SIZE_MAX, wholekinds, domain, &check);
+  size_t len = scan<false, false>(name, 0, domain, &check);
   if (domain && check.fault == namefault_t::none) {
     if (name[len - 1] != '.') len++;
     if (len > NAME_MAXTEXT) check.fault = namefault_t::toolong;
@@ -82,8 +78,11 @@ namecheck_t name_check(const char* name, bool domain) {
 }
 
 size_t name_read(const char* str, char* out, size_t max, namecheck_t* check) {
-  TX_ASSERT(str != NULL && out != NULL && check != NULL);
-  return scan(str, out, max, fieldkinds, false, check);
+  // A name longer than the field is rare: it is scanned again, bounded.
+  size_t n = scan<true, false>(str, 0, false, check);
+  if (n > max) n = scan<true, true>(str, max, false, check);
+  memcpy(out, str, n);
+  return n;
 }
 
 const char* name_faulttext(namefault_t fault) {

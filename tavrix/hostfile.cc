@@ -6,6 +6,7 @@
 
 #include "charclass.h"
 #include "misc.h"
+#include "names.h"
 #include "spool.h"
 #include "subnet.h"
 
@@ -62,14 +63,13 @@ struct bufferchars_t {
 };
 
 // Collects the continuation lines ("^...") that follow a host line.
-// Returns false when they hold more than MAXEXTRA characters.
-bool collect_extra(bufferchars_t in, char* extra, int* lineno) {
+extraresult_t collect_extra(bufferchars_t in, char* extra, int* lineno) {
   size_t n = 0;
   extra[0] = '\0';
   int c = in.get();
-  if (c == EOF) return true;
+  if (c == EOF) return extraresult_t::ok;
   in.unget(c);
-  if (c != '^') return true;
+  if (c != '^') return extraresult_t::ok;
   int prev = '\n';
   while ((c = in.get()) != EOF) {
     if (c == '\r') {
@@ -93,13 +93,19 @@ bool collect_extra(bufferchars_t in, char* extra, int* lineno) {
     }
     if (n == MAXEXTRA) {
       extra[n] = '\0';
-      return false;
+      return extraresult_t::too_long;
+    }
+    // A NUL would end the text there, newline and all, and glue what
+    // follows it to the next record.
+    if (c == '\0') {
+      extra[n] = '\0';
+      return extraresult_t::nul;
     }
     extra[n++] = (char)c;
     prev = c;
   }
   extra[n] = '\0';
-  return true;
+  return extraresult_t::ok;
 }
 
 // A warning quotes from a place in the line; a parser's negative error code
@@ -132,7 +138,7 @@ void run_debug(const char* keyword) {
 }
 
 void echo_host(const hostline_t* hl) {
-  char name[255] = "";
+  char name[sizeof hl->host.name] = "";
   char ttl[11] = "";
   char hostid[41];
   char subnetid[41];
@@ -150,19 +156,93 @@ void echo_host(const hostline_t* hl) {
     fputs(text, stdout);
 }
 
-// Whether the walk would give the host a reverse or update record: both
-// name the host (PTR target, update owner), and without a name they would
-// read ".<domain>", which no zone takes. Forward lines do without one: their
-// blank owner continues the previous one. In update mode reverse records
-// are updates too, and -l picks their hosts as well.
-bool needs_name(const hostline_t* hl) {
-  bool update = settings.ddns && (settings.lookup == nullptr || *settings.lookup == '\0');
-  bool reverse = settings.reverse && !settings.ddns;
+// The longest domain a record may join a host name to: the origin's or a
+// scope's. Host names that fit it fit every domain, and need no walk.
+size_t longest_domain = 0;
+
+void note_domain(const char* domain) {
+  size_t len = domain != nullptr ? strlen(domain) : 0;
+  if (len > longest_domain) longest_domain = len;
+}
+
+// Refuses a host whose records would hold a name DNS cannot: every record
+// joins the host name to the domain of its entry, and reverse and update
+// records name the host (PTR target, update owner), where no name would
+// read ".<domain>". Forward lines do without one: their blank owner
+// continues the previous one. Warns of a name that BIND refuses.
+void check_name(const hostline_t* hl, const char* file, int line) {
+  const char* name = hl->host.name;
+  size_t namelen = hl->host.namelen;
+  const namecheck_t& check = hl->host.check;
+  if (namelen > 0 && check.fault == namefault_t::none && check.hostname &&
+      name_fits(namelen, longest_domain))
+    return;
+  // Whether a record is written for the host at all, and the longest
+  // domain of those that are.
+  bool update = settings.forward && settings.ddns &&
+                (settings.lookup == nullptr || strcmp(settings.lookup, name) == 0);
+  bool any = false;
+  bool named = false;
+  const char* longest = nullptr;
+  size_t longestlen = 0;
   for (prfx_t* e = prfxfirst(); e != nullptr; e = prfxnext()) {
     bool selected = e->scope == nullptr || selects(e->scope->name, hl->scopelist);
-    if (selected && (update || (reverse && e->action == 0))) return true;
+    if (!selected) continue;
+    // In update mode reverse records are updates too, for delete entries
+    // as well, and -l picks their hosts.
+    bool forward = settings.ddns ? update : settings.forward && e->action == 0;
+    bool reverse = settings.ddns ? update && settings.reverse && e->prefix != nullptr
+                                 : settings.reverse && e->action == 0;
+    if (!forward && !reverse) continue;
+    any = true;
+    named = named || reverse || settings.ddns;
+    const char* domain =
+        e->scope != nullptr && e->scope->domain != nullptr ? e->scope->domain : settings.origin;
+    size_t len = strlen(domain);
+    if (longest == nullptr || len > longestlen) {
+      longest = domain;
+      longestlen = len;
+    }
   }
-  return false;
+  if (!any) return;
+  if (namelen == 0) {
+    if (!named) return;
+    errmsg("parsehostfile(): host line has no host name; reverse and update records "
+           "need one\n");
+    errexit("error parsing hostline in %s line %d\n", file, line);
+  }
+  if (check.fault != namefault_t::none) {
+    errmsg("parsehostfile(): host name \"%s\" %s\n", name, name_faulttext(check.fault));
+    errexit("error parsing hostline in %s line %d\n", file, line);
+  }
+  if (!name_fits(namelen, longestlen)) {
+    errmsg("parsehostfile(): host name \"%s\" in domain %s makes a name longer than %zu "
+           "characters\n", name, longest, NAME_MAXTEXT);
+    errexit("error parsing hostline in %s line %d\n", file, line);
+  }
+  name_warnhost(file, line, name, check);
+}
+
+// Warns of every name of the host's scope list that no scope read so far
+// has.
+void check_scopelist(const char* list, const char* file, int line) {
+  for (const char* p = list; *p != '\0';) {
+    size_t len = strcspn(p, ",");
+    char word[sizeof(scope_t::name) + 1];
+    if (len > 0 && *p != '*') {
+      bool known = false;
+      if (len < sizeof word) {
+        memcpy(word, p, len);
+        word[len] = '\0';
+        known = scopelookup(word) != nullptr;
+      }
+      if (!known)
+        errmsg("%s line %d: no %%%%SCOPE line read so far defines the scope \"%.*s\" of the "
+               "scope list\n", file, line, int(len), p);
+    }
+    p += len;
+    if (*p == ',') p++;
+  }
 }
 
 void walk_prefixes(const hostline_t* hl, ip6_t* subnetid, generator_t gen) {
@@ -235,7 +315,7 @@ readresult_t linereader_line(linereader_t* r, char* line) {
   }
 }
 
-bool linereader_extra(linereader_t* r, char* extra, int* lineno) {
+extraresult_t linereader_extra(linereader_t* r, char* extra, int* lineno) {
   return collect_extra(bufferchars_t{r}, extra, lineno);
 }
 
@@ -282,6 +362,9 @@ int parsehostfile(const char* fname, generator_t gen) {
     }
     in.owned = true;
   }
+  longest_domain = 0;
+  note_domain(settings.origin);
+  for (int i = 0; i < scopecount(); i++) note_domain(scopeget(i)->domain);
   section_t section = section_t::host;
   int lineno = 0;
   linereader_t reader;
@@ -321,10 +404,14 @@ int parsehostfile(const char* fname, generator_t gen) {
       }
     }
     switch (section) {
-      case section_t::scope:
+      case section_t::scope: {
         if (parsescopeline(line, settings.delim) <= 0)
           errexit("error parsing scopeline in %s line %d\n", name, lineno);
+        const char* domain = scopeget(scopecount() - 1)->domain;
+        if (domain != nullptr) name_warnhost(name, lineno, domain, name_check(domain, true));
+        note_domain(domain);
         break;
+      }
       case section_t::subnet:
         if (parsesubnetline(line, settings.delim) <= 0)
           errexit("error parsing subnetline in %s line %d\n", name, lineno);
@@ -334,15 +421,17 @@ int parsehostfile(const char* fname, generator_t gen) {
           errexit("error parsing hostline in %s line %d\n", name, lineno);
         if (settings.verbose >= 2) echo_host(&hl);
         int hostline = lineno;
-        if (!linereader_extra(&reader, hl.extra, &lineno)) {
+        extraresult_t extra = linereader_extra(&reader, hl.extra, &lineno);
+        if (extra == extraresult_t::too_long)
           errmsg("parsehostfile(): extra records longer than %d characters\n", MAXEXTRA);
+        if (extra == extraresult_t::nul)
+          errmsg("parsehostfile(): continuation line %d in %s holds a NUL byte\n", lineno + 1,
+                 name);
+        if (extra != extraresult_t::ok)
           errexit("error parsing hostline in %s line %d\n", name, hostline);
-        }
-        if (hl.host.name[0] == '\0' && needs_name(&hl)) {
-          errmsg("parsehostfile(): host line has no host name; reverse and update records "
-                 "need one\n");
-          errexit("error parsing hostline in %s line %d\n", name, hostline);
-        }
+        check_name(&hl, name, hostline);
+        if (hl.scopelist[0] != '*' || hl.scopelist[1] != '\0')
+          check_scopelist(hl.scopelist, name, hostline);
         walk_prefixes(&hl, &hl.subnetid, gen);
         break;
       }

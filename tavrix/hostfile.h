@@ -55,7 +55,11 @@ int parsehostline(hostline_t* hl, const char* line, int delim);
 // of the cost of a host. A regular file is read in large blocks; any other
 // input (a pipe, a terminal) a line at a time, so that each host is handled
 // as soon as its line has come.
-constexpr size_t READBUFSIZE = 65536;
+// Fuzz builds make it small, so that short inputs already cross refills.
+#ifndef TAVRIX_READBUFSIZE
+#define TAVRIX_READBUFSIZE 65536
+#endif
+constexpr size_t READBUFSIZE = TAVRIX_READBUFSIZE;
 struct linereader_t {
   FILE* fp;
   bool whole;  // a regular file
@@ -67,6 +71,8 @@ struct linereader_t {
 
 // What reading a line gave.
 enum class readresult_t { line, too_long, eof };
+// What reading the continuation lines gave.
+enum class extraresult_t { ok, too_long, nul };
 
 // Starts reading fp, in blocks when it is a regular file.
 void linereader_init(linereader_t* r, FILE* fp);
@@ -75,7 +81,8 @@ void linereader_init(linereader_t* r, FILE* fp);
 // is read to its end and dropped.
 readresult_t linereader_line(linereader_t* r, char* line);
 // The continuation lines ("^...") after a host line, joined into extra
-// (MAXEXTRA + 1 bytes); counts the lines it takes. False when they hold
-// more than MAXEXTRA characters.
-bool linereader_extra(linereader_t* r, char* extra, int* lineno);
+// (MAXEXTRA + 1 bytes); counts the lines it takes. too_long when they hold
+// more than MAXEXTRA characters, nul when one holds a NUL byte (*lineno
+// then one before its line).
+extraresult_t linereader_extra(linereader_t* r, char* extra, int* lineno);
 

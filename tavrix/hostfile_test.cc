@@ -128,9 +128,9 @@ std::vector<std::string> read_all(FILE* fp, bool reference) {
     if (i % 3 == 2) continue;  // not every line is a host line
     memset(extra, '#', sizeof extra);
     int lineno = 0;
-    bool ok = reference ? read_extra_reference(fp, extra, &lineno)
-                        : linereader_extra(r, extra, &lineno);
-    events.push_back("extra " + std::to_string(ok) + " " + std::to_string(lineno));
+    extraresult_t got = reference ? read_extra_reference(fp, extra, &lineno)
+                                  : linereader_extra(r, extra, &lineno);
+    events.push_back("extra " + std::to_string(int(got)) + " " + std::to_string(lineno));
     events.push_back(std::string(extra, sizeof extra));
   }
   // The end stays the end.

@@ -13,19 +13,18 @@ int hostfromstr(host_t* h, const char* str) {
   h->isset = 0;
   h->name[0] = '\0';
   h->ttl = 0;
+  h->namelen = 0;
+  h->check = namecheck_t{namefault_t::none, true};
   if (str == nullptr) return 0;
 
   h->isset = 1;
   int c = (unsigned char)str[0];
   if (!is_alpha(c) && c != '_') return 0;
 
-  int n = 0;
-  while (n < (int)sizeof h->name - 1 && is_namechar((unsigned char)str[n])) {
-    h->name[n] = str[n];
-    n++;
-  }
+  size_t n = name_read(str, h->name, sizeof h->name - 1, &h->check);
   h->name[n] = '\0';
-  return n;
+  h->namelen = n;
+  return int(n);
 }
 
 int hostisset(const host_t* h) { return h != nullptr && h->isset != 0; }
@@ -38,14 +37,58 @@ int hosttostr(char* str, size_t size, const host_t* h) {
   return (int)strlen(h->name);
 }
 
+// Whether c may follow a number field read by hand here: nothing that
+// would carry on a name or an address text (a digit, a letter, - . _ : /).
+static bool endsfield(unsigned char c) { return !is_namechar(c) && c != ':' && c != '/'; }
+
+// Reads 1 to 4 hex digits at p into *value; returns how many, 0 when there
+// is none or a fifth follows.
+static int hex16(const char* p, unsigned* value) {
+  unsigned v = 0;
+  int n = 0;
+  for (; is_xdigit((unsigned char)p[n]); n++) {
+    if (n == 4) return 0;
+    v = v * 16 + hexdigitvalue((unsigned char)p[n]);
+  }
+  *value = v;
+  return n;
+}
+
+// The interface identifier after "::": at most four groups of 1 to 4 hex
+// digits, the 64 bits of the host part, ending the number. Returns the
+// characters read, 0 when the text is none.
+static int ifidfromstr(ip6_t* hid, const char* str) {
+  unsigned v[4];
+  int groups = 0;
+  const char* p = str + 2;
+  if (is_xdigit((unsigned char)*p)) {
+    for (;;) {
+      int n = hex16(p, &v[groups]);
+      if (n == 0) return 0;
+      p += n;
+      groups++;
+      if (*p != ':') break;
+      if (groups == 4) return 0;
+      p++;
+    }
+  }
+  if (!endsfield((unsigned char)*p)) return 0;
+  ip6copy(hid, nullptr);
+  for (int g = 0; g < groups; g++) hid->group[8 - groups + g] = uint16_t(v[g]);
+  hid->sbit = 64;
+  hid->ebit = 128;
+  hid->isset = 1;
+  return int(p - str);
+}
+
 int hostidfromstr(ip6_t* hid, const char* str) {
   TX_ASSERT(hid != NULL);
   hid->isset = 0;
   if (str == nullptr) return 0;
 
   if (str[0] == ':' && str[1] == ':') {
-    int n = ip6fromstr(hid, str);
-    if (n < 0) errmsg("hostidfromstr(): No hostid found near \"%.10s ...\"\n", str);
+    int n = ifidfromstr(hid, str);
+    if (n == 0) errmsg("hostidfromstr(): No hostid found near \"%.10s ...\"\n", str);
     return n;
   }
 
@@ -56,50 +99,28 @@ int hostidfromstr(ip6_t* hid, const char* str) {
   return n;
 }
 
-// One "%2x" conversion as the C library's scanf makes it, which is what
-// host files have always been read with: white space skipped, then at most
-// two characters of an optional sign, a "0x" whose x counts against the
-// width but is no digit, and hex digits. A lone sign or nothing is no
-// number; a minus gives the value's two's complement, as strtoul does.
-// Returns where the conversion ended, or null when it failed.
-static const char* scan_hex2(const char* p, unsigned* value) {
-  // Two hex digits, by far the most common case, need none of the rest.
-  if (is_xdigit((unsigned char)p[0]) && is_xdigit((unsigned char)p[1])) {
-    *value = hexdigitvalue((unsigned char)p[0]) * 16 + hexdigitvalue((unsigned char)p[1]);
-    return p + 2;
-  }
-  while (is_space((unsigned char)*p)) p++;
-  const char* end = p + 2;
-  bool negative = *p == '-';
-  if (negative || *p == '+') p++;
-  const char* first = p;
-  if (p < end && *p == '0' && p + 1 < end && (p[1] == 'x' || p[1] == 'X')) p += 2;
-  unsigned v = 0;
-  for (; p < end && is_xdigit((unsigned char)*p); p++) v = v * 16 + hexdigitvalue((unsigned char)*p);
-  if (p == first) return nullptr;
-  *value = negative ? 0u - v : v;
-  return p;
-}
-
-// The six values of a MAC address text read as "%2x" conversions with the
-// separator between them where its form has one: after every value with
-// ':' or '-', after the second and fourth with '.'. The values may reach
-// beyond the stretch scanned by the caller, over white space, as scanf's
-// would.
-static bool scan_octets(const char* str, int sep, unsigned v[6]) {
+// Reads groups of hex digits separated by sep into v, each of min to max
+// digits; returns the characters read, 0 unless exactly count groups came.
+static int macgroups(const char* str, int sep, int count, int min, int max, unsigned v[6]) {
   const char* p = str;
-  for (int i = 0; i < 6 && p != nullptr; i++) {
-    bool withsep = sep == '.' ? (i == 2 || i == 4) : (sep != 0 && i > 0);
-    if (withsep && *p++ != sep) return false;
-    p = scan_hex2(p, &v[i]);
+  int k = 0;  // values filled
+  for (int g = 0; g < count; g++) {
+    if (g > 0 && sep != 0 && *p++ != sep) return 0;
+    int n = 0;
+    unsigned value = 0;
+    while (is_xdigit((unsigned char)p[n]) && n < max)
+      value = value * 16 + hexdigitvalue((unsigned char)p[n++]);
+    if (n < min) return 0;
+    // Groups of four digits hold two octets.
+    if (max == 4) {
+      v[k++] = value >> 8;
+      v[k++] = value & 0xff;
+    } else {
+      v[k++] = value;
+    }
+    p += n;
   }
-  return p != nullptr;
-}
-
-static void ethset(eth_t* e, const unsigned v[6], int sep) {
-  for (int i = 0; i < 6; i++) e->octet[i] = (uint8_t)v[i];
-  e->delim = sep;
-  e->isset = 1;
+  return int(p - str);
 }
 
 int ethfromstr(eth_t* e, const char* str) {
@@ -107,33 +128,26 @@ int ethfromstr(eth_t* e, const char* str) {
   TX_ASSERT(str != NULL);
   e->isset = 0;
 
-  // The stretch of hex digits and separators, its separator (the first
-  // one), and where the first of the other two separators stands in it:
-  // the count that a success returns ends there.
-  int sep = 0;
+  // Six octets in one of the four forms: groups of one or two digits
+  // between ':' or '-', three groups of four between '.', or twelve digits.
   size_t end = 0;
-  size_t count = 0;
-  bool other = false;
-  for (;; end++) {
-    unsigned char c = (unsigned char)str[end];
-    if (!cc_in(c, CC_XDIGIT | CC_MACSEP)) break;
-    if (cc_in(c, CC_MACSEP) && c != sep) {
-      if (sep == 0) {
-        sep = c;
-      } else if (!other) {
-        other = true;
-        count = end;
-      }
-    }
-  }
-  if (!other) count = end;
-  if (end == 0) return 0;
-  if (str[end] != '\0' && !is_space((unsigned char)str[end])) return 0;
-
+  while (is_xdigit((unsigned char)str[end])) end++;
+  int sep = cc_in((unsigned char)str[end], CC_MACSEP) ? (unsigned char)str[end] : 0;
   unsigned v[6];
-  if (!scan_octets(str, sep, v)) return 0;
-  ethset(e, v, sep);
-  return int(count);
+  int n;
+  if (sep == ':' || sep == '-')
+    n = macgroups(str, sep, 6, 1, 2, v);
+  else if (sep == '.')
+    n = macgroups(str, sep, 3, 4, 4, v);
+  else
+    n = end == 12 ? macgroups(str, 0, 6, 2, 2, v) : 0;
+  if (n == 0) return 0;
+  if (str[n] != '\0' && !is_space((unsigned char)str[n])) return 0;
+
+  for (int i = 0; i < 6; i++) e->octet[i] = (uint8_t)v[i];
+  e->delim = sep;
+  e->isset = 1;
+  return n;
 }
 
 int eth2ip6(ip6_t* hid, const eth_t* e) {
@@ -208,8 +222,8 @@ int subnetfromstr(ip6_t* sid, const char* str) {
   if (str == nullptr) return 0;
 
   if (str[0] == ':') {
-    int n = ip6fromstr(sid, str);
-    if (n < 0) errmsg("subnetfromstr(): No subnetid found\n");
+    int n = subnetidfromstr(sid, str);
+    if (n == 0) errmsg("subnetfromstr(): No subnetid found\n");
     return n;
   }
 
@@ -225,4 +239,20 @@ int subnetfromstr(ip6_t* sid, const char* str) {
   if (stored == nullptr) errexit("No subnet \"%s\" found\n", name);
   ip6copy(sid, stored);
   return n;
+}
+
+int subnetidfromstr(ip6_t* sid, const char* str) {
+  TX_ASSERT(sid != NULL);
+  TX_ASSERT(str != NULL);
+  sid->isset = 0;
+  unsigned v;
+  int n = str[0] == ':' ? hex16(str + 1, &v) : 0;
+  if (n == 0 || str[n + 1] != ':') return 0;
+  if (!endsfield((unsigned char)str[n + 2])) return 0;
+  ip6copy(sid, nullptr);
+  sid->group[3] = uint16_t(v);
+  sid->sbit = 48;
+  sid->ebit = 64;
+  sid->isset = 1;
+  return n + 2;
 }

@@ -10,29 +10,6 @@
 
 namespace {
 
-// Room for one line: on the stack for every line the program writes (names
-// of at most 255 characters), on the heap for a longer one, which only a
-// caller outside those limits gives. The line is written straight into it
-// and goes to its stream in one write.
-class linebuf_t {
- public:
-  explicit linebuf_t(size_t need)
-      : buf_(need <= sizeof local_ ? local_ : static_cast<char*>(malloc(need))) {
-    if (buf_ == nullptr) errexit("out of memory for an output line of %zu bytes\n", need);
-  }
-  ~linebuf_t() {
-    if (buf_ != local_) free(buf_);
-  }
-  linebuf_t(const linebuf_t&) = delete;
-  linebuf_t& operator=(const linebuf_t&) = delete;
-  char* get() { return buf_; }
-  void write(const char* end, FILE* fp) { fwrite_unlocked(buf_, 1, size_t(end - buf_), fp); }
-
- private:
-  char local_[1024];
-  char* buf_;
-};
-
 // A text into a buffer of size bytes, cut and terminated as snprintf does,
 // counting the whole length as snprintf returns it.
 struct cutout_t {
@@ -134,9 +111,7 @@ void print_rev_dns(FILE* fp, const ip6_t* ip, int split, uint64_t ttl, const cha
     p = put_text(p, "        ", 8);
   }
   p = put_text(p, "IN  PTR\t", 8);
-  p = put_text(p, hostname, namelen);
-  *p++ = '.';
-  p = put_text(p, origin, originlen);
+  p = name_put(p, hostname, namelen, origin, originlen);
   *p++ = ' ';
   if (subnet != 0) {
     p = put_text(p, "; subnetid: ", 12);

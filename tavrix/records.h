@@ -9,11 +9,12 @@
 #include <cstdio>
 
 #include "ip6.h"
+#include "names.h"
 
-// The longest update line: "update add ", an owner of 255, " \t", 20
+// The longest update line: "update add ", the longest owner, " \t", 20
 // digits, a tab, "IN AAAA ", an address text of 127 and the newline. (A PTR
-// update, with an owner of 73 and a target of 255, is shorter.)
-constexpr size_t UPDATE_LINE_MAX = 11 + 255 + 2 + 20 + 1 + 8 + 127 + 1;
+// update, with an owner of 73 and the longest target, is shorter.)
+constexpr size_t UPDATE_LINE_MAX = 11 + NAME_MAXTEXT + 2 + 20 + 1 + 8 + 127 + 1;
 
 // Writes the forward line of hostname (padded to 21 columns), its TTL (0:
 // none) and the address text to fp. Texts of any length.

@@ -6,6 +6,7 @@
 
 #include "charclass.h"
 #include "misc.h"
+#include "names.h"
 
 // ---- The prefix list ----
 
@@ -151,14 +152,11 @@ static int scopeword(const char* p, char* buf, int max) {
   return n;
 }
 
-// Longest domain that fits a DNS name written with its final dot.
-constexpr size_t MAXDOMAIN = 254;
-
 int parsescopeline(const char* line, int delim) {
   TX_ASSERT(line != NULL);
   char name[16];
   char view[256];
-  char domain[256];
+  char domain[NAME_MAXFIELD + 1];
 
   const char* p = skipdelim(line, delim);
   p += scopeword(p, name, 15);
@@ -175,7 +173,7 @@ int parsescopeline(const char* line, int delim) {
   }
 
   p = skipdelim(p, delim);
-  p += scopeword(p, domain, 255);
+  p += scopeword(p, domain, NAME_MAXFIELD);
   if (!isdelim((unsigned char)*p, delim)) {
     errmsg("parsescopeline(): illegal domain found near \"%.10s ...\"\n", p);
     return 0;
@@ -193,13 +191,18 @@ int parsescopeline(const char* line, int delim) {
   // DNS name is refused rather than stored cut short.
   size_t len = strlen(domain);
   if (len > 0 && domain[len - 1] != '.') {
-    if (len + 1 + strlen(settings.origin) > MAXDOMAIN)
+    if (!name_fits(len, strlen(settings.origin)))
       errexit("parsescopeline(): scope domain \"%.40s...\" too long with origin %s\n", domain,
               settings.origin);
     snprintf(domain + len, sizeof domain - len, ".%s", settings.origin);
-  } else if (len > MAXDOMAIN) {
+  } else if (len > NAME_MAXTEXT) {
     errexit("parsescopeline(): scope domain \"%.40s...\" longer than %zu characters\n", domain,
-            MAXDOMAIN);
+            NAME_MAXTEXT);
+  }
+  namefault_t fault = len > 0 ? name_check(domain, true).fault : namefault_t::none;
+  if (fault != namefault_t::none) {
+    errmsg("parsescopeline(): scope domain \"%s\" %s\n", domain, name_faulttext(fault));
+    return 0;
   }
 
   scopeput(name, view, domain, &prefix);

@@ -55,8 +55,9 @@ int scopeput(const char* name, const char* view, const char* domain, const ip6_t
 const scope_t* scopelookup(const char* name);
 // Reads a scope line (name, view, domain, prefix of at most 64 bits) and
 // adds the scope, a relative domain placed below the origin; returns 1, or
-// 0 after a warning for a bad field. A domain too long for DNS ends the
-// run. Must not be given a null line.
+// 0 after a warning for a bad field or a domain with an empty label or a
+// label too long. A domain too long for DNS ends the run. Must not be
+// given a null line.
 int parsescopeline(const char* line, int delim);
 // Clears the used flags of every scope id, at the start of a host.
 void scopeclearused();

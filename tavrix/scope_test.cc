@@ -350,11 +350,17 @@ TEST_F(Scope, DomainLengthLimit) {
     std::string stored;  // empty: the run ends
     std::string err;
   };
-  const std::string d241(241, 'd');
-  const std::string d253 = std::string(253, 'd') + ".";
-  const std::string d242(242, 'd');
-  const std::string d254dot = std::string(254, 'd') + ".";
-  const std::string d254(254, 'd');
+  // Names of n characters in labels of 60, so that only the length counts.
+  auto dotted = [](size_t n) {
+    std::string d;
+    while (d.size() < n) d += d.size() % 61 == 60 ? '.' : 'd';
+    return d;
+  };
+  const std::string d241 = dotted(241);
+  const std::string d253 = dotted(253) + ".";
+  const std::string d242 = dotted(242);
+  const std::string d254dot = dotted(254) + ".";
+  const std::string d254 = dotted(254);
   const Case cases[] = {
       {d241, d241 + ".example.com.", ""},
       {d253, d253, ""},
@@ -380,6 +386,45 @@ TEST_F(Scope, DomainLengthLimit) {
       EXPECT_EQ(scopecount(), 0);
     } else {
       EXPECT_EQ(status, -1);
+      ASSERT_EQ(scopecount(), 1);
+      EXPECT_EQ(std::string(scopeget(0)->domain), c.stored);
+    }
+  }
+}
+
+// A domain with an empty label or one of more than 63 characters, after
+// the origin is added, is a bad scope line; 63 characters are fine.
+TEST_F(Scope, DomainLabels) {
+  const std::string l63(63, 'l');
+  const std::string l64(64, 'l');
+  struct Case {
+    std::string domain;
+    std::string stored;  // empty: a bad line
+    std::string fault;
+  };
+  const Case cases[] = {
+      {l63, l63 + ".example.com.", ""},
+      {"a." + l63 + ".", "a." + l63 + ".", ""},
+      {"int..example.com.", "", "has an empty label"},
+      {"int..", "", "has an empty label"},
+      {"a." + l64, "", "has a label of more than 63 characters"},
+      {l64 + ".example.com.", "", "has a label of more than 63 characters"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.domain);
+    scope_reset();
+    const std::string line = "a v " + c.domain + " 2001:db8::/48";
+    testing::internal::CaptureStderr();
+    int result = parsescopeline(line.c_str(), 0);
+    std::string err = testing::internal::GetCapturedStderr();
+    if (c.stored.empty()) {
+      std::string full = c.domain.back() == '.' ? c.domain : c.domain + ".example.com.";
+      EXPECT_EQ(result, 0);
+      EXPECT_EQ(err, "parsescopeline(): scope domain \"" + full + "\" " + c.fault + "\n");
+      EXPECT_EQ(scopecount(), 0);
+    } else {
+      EXPECT_EQ(result, 1);
+      EXPECT_EQ(err, "");
       ASSERT_EQ(scopecount(), 1);
       EXPECT_EQ(std::string(scopeget(0)->domain), c.stored);
     }

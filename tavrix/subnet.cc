@@ -23,11 +23,8 @@ int parsesubnetline(const char* line, int delim) {
 
   p = skipdelim(p, delim);
   ip6_t sid;
-  int n = ip6fromstr(&sid, p);
-  if (!ip6isset(&sid) || sid.sbit != 48 || sid.ebit != 64) {
-    // A failed parse points back by its code; never before the line.
-    const char* near = (n < 0 && -n > p - line) ? line : p + n;
-    errmsg("parsesubnetline(): no subnetid found near \"%.10s ...\"\n", near);
+  if (subnetidfromstr(&sid, p) == 0) {
+    errmsg("parsesubnetline(): no subnetid found near \"%.10s ...\"\n", p);
     return 0;
   }
 

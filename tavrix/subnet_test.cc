@@ -92,6 +92,11 @@ TEST_F(Subnet, BadLines) {
   static const char word[] = "lan x";
   static const char nothing[] = "lan  ";
   static const char twice[] = "lan 1::2::3";
+  static const char open[] = "lan :5";
+  static const char colon[] = "wlan :";
+  static const char two[] = "lan :1:2:";
+  static const char five[] = "lan :10000:";
+  static const char after[] = "lan :1:x";
   const Row rows[] = {
       {lan_only, 0, name_warning, lan_only + 3},
       {no_sep, 0, name_warning, no_sep + 3},
@@ -99,12 +104,18 @@ TEST_F(Subnet, BadLines) {
       {plus, 0, name_warning, plus + 1},
       {delim_off, 0, name_warning, delim_off + 3},
       {empty, 0, name_warning, empty},
-      {full, 0, sid_warning, full + 15},
-      {hostid, 0, sid_warning, hostid + 7},
-      // A failed parse quotes from that many characters before the field.
-      {word, 0, sid_warning, word + 2},
-      {nothing, 0, sid_warning, nothing + 3},
-      {twice, 0, sid_warning, twice + 3},
+      // A subnet ID is exactly ":", 1 to 4 hex digits and ":", ending the
+      // field; the warning quotes it.
+      {full, 0, sid_warning, full + 4},
+      {hostid, 0, sid_warning, hostid + 4},
+      {word, 0, sid_warning, word + 4},
+      {nothing, 0, sid_warning, nothing + 5},
+      {twice, 0, sid_warning, twice + 4},
+      {open, 0, sid_warning, open + 4},
+      {colon, 0, sid_warning, colon + 5},
+      {two, 0, sid_warning, two + 4},
+      {five, 0, sid_warning, five + 4},
+      {after, 0, sid_warning, after + 4},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.line);
@@ -189,7 +200,15 @@ TEST_F(Subnet, SubnetFromStr) {
       {"lan,x", 3, 1, 5, ""},
       {"lan\t[wan]", 3, 1, 5, ""},
       {"lan-2.x_y rest", 9, 1, 6, ""},
-      {":::", -1, 0, 0, "subnetfromstr(): No subnetid found\n"},
+      {":ffff:", 6, 1, 0xffff, ""},
+      {":0:[x]", 3, 1, 0, ""},
+      {":::", 0, 0, 0, "subnetfromstr(): No subnetid found\n"},
+      {"::", 0, 0, 0, "subnetfromstr(): No subnetid found\n"},
+      {"::6", 0, 0, 0, "subnetfromstr(): No subnetid found\n"},
+      {":5", 0, 0, 0, "subnetfromstr(): No subnetid found\n"},
+      {":1:2:", 0, 0, 0, "subnetfromstr(): No subnetid found\n"},
+      {":10000:", 0, 0, 0, "subnetfromstr(): No subnetid found\n"},
+      {":g:", 0, 0, 0, "subnetfromstr(): No subnetid found\n"},
       {nullptr, 0, 0, 0, ""},
   };
   for (const Row& r : rows) {

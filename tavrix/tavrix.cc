@@ -12,10 +12,10 @@
 #include "hostfile.h"
 #include "hostptr.h"
 #include "misc.h"
+#include "names.h"
 #include "records.h"
 #include "spool.h"
 #include "subnet.h"
-#include "textput.h"
 
 static const char* const version_text = "v1.3, free software without any warranty";
 
@@ -99,9 +99,9 @@ void usage(const char* msg) {
   tx_exit(TX_EXIT_OK);
 }
 
-// usage() with a message formatted into 128 bytes.
+// usage() with a message formatted into 512 bytes, room for a name.
 [[noreturn]] __attribute__((format(printf, 1, 2))) static void usagef(const char* fmt, ...) {
-  char msg[128];
+  char msg[512];
   va_list ap;
   va_start(ap, fmt);
   vsnprintf(msg, sizeof msg, fmt, ap);
@@ -119,7 +119,8 @@ static void add_prefix(const char* arg, int action) {
 
 static void add_6to4(const char* arg) {
   int a[4];
-  if (sscanf(arg, "%d.%d.%d.%d", &a[0], &a[1], &a[2], &a[3]) != 4)
+  int end = 0;
+  if (sscanf(arg, "%d.%d.%d.%d%n", &a[0], &a[1], &a[2], &a[3], &end) != 4 || arg[end] != '\0')
     usagef("Illegal ipv4 address %s\n", arg);
   for (int v : a)
     if (v < 0 || v > 255) usagef("Illegal ipv4 address %s\n", arg);
@@ -176,15 +177,19 @@ static const struct option long_options[] = {
     {nullptr, 0, nullptr, 0},
 };
 
-// Names are written as host "." origin: an empty origin, the root alone or
-// an empty label (a leading dot, two dots in a row) gives texts that are not
-// names, and a zone holding them does not load.
-static bool origin_usable(const char* origin) {
-  size_t len = strlen(origin);
-  if (len == 0 || origin[0] == '.') return false;
-  for (size_t i = 1; i < len; i++)
-    if (origin[i] == '.' && origin[i - 1] == '.') return false;
-  return true;
+// Names are written as host "." origin: an origin DNS cannot hold gives
+// texts that are not names, and a zone holding them does not load.
+static void set_origin(const char* arg) {
+  namecheck_t check = name_check(arg, true);
+  if (check.fault == namefault_t::emptylabel)
+    usagef("illegal origin \"%s\": the origin must name a domain, without empty labels", arg);
+  // An origin too long for any name is quoted by its start.
+  bool whole = strlen(arg) <= NAME_MAXTEXT;
+  if (check.fault != namefault_t::none)
+    usagef("illegal origin \"%.*s%s\": the origin %s", whole ? int(NAME_MAXTEXT) : 40, arg,
+           whole ? "" : "...", name_faulttext(check.fault));
+  name_warnhost(nullptr, 0, arg, check);
+  if (!settings_setorigin(arg)) usage("out of memory");
 }
 
 int parseoptions(int argc, char** argv) {
@@ -211,12 +216,7 @@ int parseoptions(int argc, char** argv) {
       case 'b': set_bits(optarg); break;
       case 't': ttlfromstr(optarg, &settings.ttl); break;
       case '6': add_6to4(optarg); break;
-      case 'o':
-        if (!origin_usable(optarg))
-          usagef("illegal origin \"%s\": the origin must name a domain, without empty labels",
-                 optarg);
-        if (!settings_setorigin(optarg)) usage("out of memory");
-        break;
+      case 'o': set_origin(optarg); break;
       case 'p': add_prefix(optarg, 0); break;
       case 'P':
         if (*optarg == '\0')
@@ -337,25 +337,24 @@ static bool update_wanted(const char* hostname) {
   return settings.lookup == nullptr || strcmp(hostname, settings.lookup) == 0;
 }
 
-// The name of hostname in domain, "HOST.DOMAIN", into buf: at most 255
-// characters and the terminator, or "" when it would be longer.
-static const char* host_in_domain(char (&buf)[256], const char* hostname, const char* domain) {
+// The name of hostname in domain, "HOST.DOMAIN", into buf; "" when DNS
+// could not hold it.
+static const char* host_in_domain(char (&buf)[NAME_MAXTEXT + 1], const char* hostname,
+                                  const char* domain) {
   size_t hostlen = strlen(hostname);
   size_t domainlen = strlen(domain);
-  if (hostlen + 1 + domainlen >= sizeof buf) return "";
-  char* p = put_text(buf, hostname, hostlen);
-  *p++ = '.';
-  *put_text(p, domain, domainlen) = '\0';
+  if (!name_fits(hostlen, domainlen)) return "";
+  *name_put(buf, hostname, hostlen, domain, domainlen) = '\0';
   return buf;
 }
 
 static void gen_update(int type, const ip6_t* full, const char* hostname,
                        const char* domain, uint64_t ttl, const char* extra) {
   if (!update_wanted(hostname)) return;
-  char owner[256];
+  char owner[NAME_MAXTEXT + 1];
   if (*host_in_domain(owner, hostname, domain) == '\0')
-    errexit("owner name of host %s in domain %s is longer than 255 characters\n", hostname,
-            domain);
+    errexit("owner name of host %s in domain %s is longer than %zu characters\n", hostname,
+            domain, NAME_MAXTEXT);
   char line[UPDATE_LINE_MAX + 1];
   char addr[128];
   if (full != nullptr) ip6tosqueezedstr(addr, sizeof addr, full, 1);
@@ -368,9 +367,9 @@ static void gen_update(int type, const ip6_t* full, const char* hostname,
 // The target is written out in full; a name DNS cannot hold is refused
 // rather than handed to the zone.
 static void check_ptr_target(const char* hostname, const char* domain) {
-  if (strlen(hostname) + 1 + strlen(domain) > 255)
-    errexit("PTR target of host %s in domain %s is longer than 255 characters\n", hostname,
-            domain);
+  if (!name_fits(strlen(hostname), strlen(domain)))
+    errexit("PTR target of host %s in domain %s is longer than %zu characters\n", hostname,
+            domain, NAME_MAXTEXT);
 }
 
 // A PTR update of the full address: its owner is the whole ip6.arpa. name,
@@ -379,7 +378,7 @@ static void gen_ptr_update(int type, const ip6_t* full, const char* hostname,
                            const char* domain, uint64_t ttl) {
   if (!update_wanted(hostname)) return;
   check_ptr_target(hostname, domain);
-  char target[256];
+  char target[NAME_MAXTEXT + 1];
   host_in_domain(target, hostname, domain);
   char owner[ARPA_NAME_MAX];
   char zone[ARPA_NAME_MAX];

@@ -9,7 +9,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+
+#include "misc.h"
 
 // The hex digits of each case, indexed by value.
 inline constexpr char lowerhex[] = "0123456789abcdef";
@@ -71,3 +75,26 @@ inline char* put_hex4(char* p, unsigned v, const char* hexdigits = lowerhex) {
   p[3] = hexdigits[v & 0xf];
   return p + 4;
 }
+
+// Room for one line: on the stack for every line the program writes (names
+// DNS can hold), on the heap for a longer one, which only a caller outside
+// those limits gives. The line is written straight into it and goes to its
+// stream in one write. No memory ends the run.
+class linebuf_t {
+ public:
+  explicit linebuf_t(size_t need)
+      : buf_(need <= sizeof local_ ? local_ : static_cast<char*>(malloc(need))) {
+    if (buf_ == nullptr) errexit("out of memory for an output line of %zu bytes\n", need);
+  }
+  ~linebuf_t() {
+    if (buf_ != local_) free(buf_);
+  }
+  linebuf_t(const linebuf_t&) = delete;
+  linebuf_t& operator=(const linebuf_t&) = delete;
+  char* get() { return buf_; }
+  void write(const char* end, FILE* fp) { fwrite_unlocked(buf_, 1, size_t(end - buf_), fp); }
+
+ private:
+  char local_[1024];
+  char* buf_;
+};

@@ -1,5 +1,6 @@
 // The field and line parsers of host files on any text: TTLs, host names,
-// host IDs, MAC addresses, subnet IDs, subnet lines and scope lines. Each
+// host IDs, MAC addresses, subnet IDs, the check of names, subnet lines and
+// scope lines. Each
 // line of the input goes to every parser in turn, so the subnet and scope
 // tables fill up and reach their limits. A count a parser returns must stay
 // inside the text; the end of a run must be one of tavrix's statuses.
@@ -12,6 +13,7 @@
 #include "hostid.h"
 #include "ip6.h"
 #include "misc.h"
+#include "names.h"
 #include "scope.h"
 #include "subnet.h"
 #include "tavrix.h"
@@ -46,6 +48,16 @@ void each_parser(const char* line, int delim) {
   });
   host_t host;
   check_count("hostfromstr", hostfromstr(&host, line), line);
+  // The check made while reading a host name is the check of the name read
+  // (an empty name, no name at all, is checked by no one).
+  namecheck_t check = name_check(host.name, false);
+  if (host.namelen != strlen(host.name) ||
+      (host.namelen > 0 &&
+       (check.fault != host.check.fault || check.hostname != host.check.hostname))) {
+    fprintf(stderr, "hostfromstr: check differs from name_check: \"%s\"\n", line);
+    abort();
+  }
+  name_check(line, true);
   ip6_t hid;
   const int n = hostidfromstr(&hid, line);
   check_count("hostidfromstr", n, line);

@@ -177,13 +177,13 @@ readresult_t readline_reference(FILE* fp, char* buf) {
   return readresult_t::line;
 }
 
-bool read_extra_reference(FILE* fp, char* extra, int* lineno) {
+extraresult_t read_extra_reference(FILE* fp, char* extra, int* lineno) {
   size_t n = 0;
   extra[0] = '\0';
   int c = getc(fp);
-  if (c == EOF) return true;
+  if (c == EOF) return extraresult_t::ok;
   ungetc(c, fp);
-  if (c != '^') return true;
+  if (c != '^') return extraresult_t::ok;
   int prev = '\n';
   while ((c = getc(fp)) != EOF) {
     if (c == '\r') {
@@ -207,11 +207,15 @@ bool read_extra_reference(FILE* fp, char* extra, int* lineno) {
     }
     if (n == MAXEXTRA) {
       extra[n] = '\0';
-      return false;
+      return extraresult_t::too_long;
+    }
+    if (c == '\0') {
+      extra[n] = '\0';
+      return extraresult_t::nul;
     }
     extra[n++] = (char)c;
     prev = c;
   }
   extra[n] = '\0';
-  return true;
+  return extraresult_t::ok;
 }

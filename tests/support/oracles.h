@@ -36,4 +36,4 @@ int ethfromstr_reference(eth_t* e, const char* str);
 // linereader_line a character at a time on the stream itself.
 readresult_t readline_reference(FILE* fp, char* line);
 // linereader_extra a character at a time on the stream, with ungetc.
-bool read_extra_reference(FILE* fp, char* extra, int* lineno);
+extraresult_t read_extra_reference(FILE* fp, char* extra, int* lineno);

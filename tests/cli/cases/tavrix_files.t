@@ -95,6 +95,8 @@ $ tavrix -S -p 2001:db8:1::/48 -p 2001:db8:2::/48 -p 2001:db8:3::/48 hosts
 |e.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0.1.0.0.0          IN  PTR	e.internal.example.com. 
 |e                    		IN  AAAA	2001:db8:3:1::e 
 |e.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0.1.0.0.0          IN  PTR	e.example.com. 
+--- stderr
+|hosts line 8: no %%SCOPE line read so far defines the scope "x" of the scope list
 
 === -w truncates at the first open, -a appends
 $ echo old > zkd.example.com.; tavrix -w -f -p 2001:db8::/48 hosts; cat zkd.example.com.
@@ -139,9 +141,9 @@ $ mkdir zkr.0001; tavrix -w -r -b 64 -p 2001:db8::/48 hosts
 --- status 127
 
 === a file name over 254 characters is refused
-$ tavrix -w -f -o $(printf 'a%.0s' $(seq 1 250)) -p 2001:db8::/48 hosts
+$ tavrix -w -f -o $(awk 'BEGIN { for (i = 0; i < 250; i++) printf (i % 61 == 60 ? "." : "a") }') -p 2001:db8::/48 hosts
 --- file hosts
 |a ::1 :1:
 --- stderr
-|tavrix: forward output file name for domain aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa. is longer than 254 characters
+|tavrix: forward output file name for domain aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa.aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa.aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa.aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa.aaaaaa. is longer than 254 characters
 --- status 127

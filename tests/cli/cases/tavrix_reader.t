@@ -22,6 +22,8 @@ $ tavrix -f -S -p 2001:db8::/48 crlf nonl
 |a                    		IN  AAAA	2001:db8:0:1::1 
 |b                    		IN  AAAA	2001:db8:0:2::2 
 |c                    		IN  AAAA	2001:db8:0:3::3 
+--- stderr
+|crlf line 2: no %%SCOPE line read so far defines the scope "x" of the scope list
 
 === a line of 510 characters is read, one of 511 is skipped and counted
 $ tavrix -f -S -p 2001:db8::/48 hosts
@@ -152,6 +154,8 @@ $ tavrix -f -S -v -v -p 2001:db8::/48 hosts
 |a                    	   3600	IN  AAAA	2001:db8::1:211:22ff:fe33:4455 
 |	IN TXT "t"
 --- stderr
+|hosts line 1: no %%SCOPE line read so far defines the scope "x" of the scope list
+|hosts line 1: no %%SCOPE line read so far defines the scope "y" of the scope list
 |hostidfromstr(): No mac address found near "1host ::2  ..."
 |parsehostline(): no hostid found near "1host ::2  ..."
 |tavrix: error parsing hostline in hosts line 3
@@ -220,6 +224,8 @@ $ tavrix -f -S -D';' -p 2001:db8::/48 hosts
 --- stdout
 |a                    	     60	IN  AAAA	2001:db8:0:1::1 
 |b                    		IN  AAAA	2001:db8:0:2::2 
+--- stderr
+|hosts line 1: no %%SCOPE line read so far defines the scope "x" of the scope list
 
 === a MAC address followed directly by the delimiter is not read
 $ tavrix -f -S -D';' -p 2001:db8::/48 hosts
@@ -361,3 +367,45 @@ $ tavrix -d -v -P '' -p 2001:db8::/48 hosts
 |2001:0db8:0000:0000:0000:0000:0000:0000/48	to_add	[none]	
 |%%END
 |
+
+=== a host file larger than the read buffer is read whole, with a host line and a continuation line across a refill
+$ for i in $(seq 1 6000); do printf 'h%d ::%x :1:\n' $i $i; [ $((i % 5)) = 0 ] && printf '^\tIN TXT "t%d"\n' $i; done > body
+$ for i in $(seq 1 6000); do printf '%-21s\t\tIN  AAAA\t2001:db8:0:1::%x \n' h$i $i; [ $((i % 5)) = 0 ] && printf '\tIN TXT "t%d"\n' $i; done > want
+$ for kind in h '\^'; do
+$   # A comment line in front moves the last line of the kind that starts
+$   # before the end of the first 64 KiB to begin three bytes before it.
+$   s=$(awk -v k="^$kind" '{ if ($0 ~ k && n < 65530) s = n; n += length($0) + 1 } END { print s }' body)
+$   { printf '#%*s\n' $((65536 - s - 5)) ''; cat body; } > hosts
+$   head -c 65536 hosts | tail -1; echo; wc -c < hosts
+$   tavrix -f -S -p 2001:db8::/48 hosts | cmp - want && echo same
+$   tavrix -f -S -p 2001:db8::/48 < hosts | cmp - want && echo same from a pipe
+$ done
+--- stdout
+|h34
+|116714
+|same
+|same from a pipe
+|^	I
+|116731
+|same
+|same from a pipe
+
+=== a section line cut short is no section line: it fails as a host line
+$ for w in SCOP SUBNE HOS DEBU; do printf '%%%%%s\nlan :1:\n' $w | tavrix -f -p 2001:db8::/48; echo "status $?"; done 2>&1
+--- stdout
+|hostidfromstr(): No mac address found near "%%SCOP ..."
+|parsehostline(): no hostid found near "%%SCOP ..."
+|tavrix: error parsing hostline in stdin line 1
+|status 127
+|hostidfromstr(): No mac address found near "%%SUBNE ..."
+|parsehostline(): no hostid found near "%%SUBNE ..."
+|tavrix: error parsing hostline in stdin line 1
+|status 127
+|hostidfromstr(): No mac address found near "%%HOS ..."
+|parsehostline(): no hostid found near "%%HOS ..."
+|tavrix: error parsing hostline in stdin line 1
+|status 127
+|hostidfromstr(): No mac address found near "%%DEBU ..."
+|parsehostline(): no hostid found near "%%DEBU ..."
+|tavrix: error parsing hostline in stdin line 1
+|status 127

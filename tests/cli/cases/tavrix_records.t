@@ -220,29 +220,33 @@ $ tavrix -r -b 32 -p 2001:db8::/48 hosts; tavrix -r -b 56 -p 2001:db8::/48 hosts
 |1.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0.b.a.0.0          IN  PTR	www.example.com. 
 |1.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0.b.a          IN  PTR	www.example.com. 
 
-=== an owner name over 255 characters is refused
-$ tavrix -d -o $(printf 'a%.0s' $(seq 1 250)).example -p 2001:db8::/48 hosts
---- file hosts
+=== an owner or PTR target of 254 characters is written; one of 255 refuses the host line in every mode
+$ d() { awk -v n=$1 'BEGIN { for (i = 0; i < n; i++) printf (i % 61 == 60 ? "." : "a") }'; }
+$ printf '%s ::1 :1:\n' $(d 249) > h249; printf '%s ::1 :1:\n' $(d 250) > h250
+$ tavrix -r -b 128 -o abc. -p 2001:db8::/48 h249 | awk '{ print length($3) }'
+$ tavrix -d -o $(d 249) -p 2001:db8::/48 www | head -1 | awk '{ print length($3) }'
+$ for m in -r -f -d; do tavrix $m -o abc. -p 2001:db8::/48 h250 2>&1 | cut -c1-50; echo "status ${PIPESTATUS[0]}"; done
+$ tavrix -d -o $(d 250) -p 2001:db8::/48 www; echo "status $?"
+--- file www
 |www ::1 :1:
---- stderr
-|tavrix: owner name of host www in domain aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa.example. is longer than 255 characters
-|tavrix: no update was written
---- status 127
-
-=== a PTR target over 255 characters is refused
-$ tavrix -r -p 2001:db8::/48 hosts
---- file hosts
-|abcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghija ::1 :1:
---- stderr
-|tavrix: PTR target of host abcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghija in domain example.com. is longer than 255 characters
---- status 127
-
-=== a PTR target of 255 characters is written
-$ tavrix -r -b 128 -o abc. -p 2001:db8::/48 hosts | wc -c
---- file hosts
-|abcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghij ::1 :1:
 --- stdout
-|290
+|254
+|254
+|parsehostfile(): host name "aaaaaaaaaaaaaaaaaaaaaa
+|tavrix: error parsing hostline in h250 line 1
+|status 127
+|parsehostfile(): host name "aaaaaaaaaaaaaaaaaaaaaa
+|tavrix: error parsing hostline in h250 line 1
+|status 127
+|parsehostfile(): host name "aaaaaaaaaaaaaaaaaaaaaa
+|tavrix: error parsing hostline in h250 line 1
+|tavrix: no update was written
+|status 127
+|status 127
+--- stderr
+|parsehostfile(): host name "www" in domain aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa.aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa.aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa.aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa.aaaaaa. makes a name longer than 254 characters
+|tavrix: error parsing hostline in www line 1
+|tavrix: no update was written
 
 === a host without name: forward-only output stays, its blank owner continues the one before
 $ tavrix -f -S -p 2001:db8::/48 hosts

@@ -2,6 +2,8 @@
 # updates and zone transfers from 127.0.0.1. Sourced by the tests; needs
 # named, dig and python3.
 
+source "$(dirname "${BASH_SOURCE[0]}")/port.bash"
+
 named_pid=
 named_port=
 
@@ -21,13 +23,14 @@ stop_named() {
 
 # start_named DIR ZONE: serves ZONE from DIR/ZONE.zone, with its
 # configuration, journal and log (DIR/named.log) in DIR, on a port that is
-# free now; a port named cannot take after all gets two more tries. Sets
-# named_port and succeeds once named answers, within ten seconds a try.
+# free now (free_port); a port named cannot take after all gets two more
+# tries. Sets named_port and succeeds once named answers, within twenty
+# seconds a try, counted on the clock: a loaded machine starts named slowly.
 start_named() {
   local dir=$1 zone=$2 user=() port
   [ "$(id -u)" -eq 0 ] && user=(-u root)
   for _ in 1 2 3; do
-    port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+    port=$(free_port)
     cat >"$dir/named.conf" <<CONF
 options {
         directory "$dir";
@@ -47,7 +50,8 @@ zone "$zone" {
 CONF
     named -g -c "$dir/named.conf" "${user[@]}" >"$dir/named.log" 2>&1 &
     named_pid=$!
-    for _ in $(seq 100); do
+    local deadline=$((SECONDS + 20))
+    while [ $SECONDS -lt $deadline ]; do
       # dig writes its own failures to standard output too, behind ";".
       if dig +short +tries=1 +time=1 @127.0.0.1 -p "$port" "$zone" SOA 2>/dev/null |
           grep -q '^[^;]'; then

@@ -143,28 +143,37 @@ static void skipspace(FILE* fp) {
 }
 
 // Reads the digits at the stream position and puts back what follows
-// them; 1 with their value, 0 when there are none or they do not fit.
-static int readdigits(FILE* fp, serial_t* pserial) {
+// them; returns how many there were with their value, 0 when there are
+// none or they do not fit.
+static long readdigits(FILE* fp, serial_t* pserial) {
   serial_t value = 0;
-  bool any = false;
+  long count = 0;
   bool fits = true;
   int c;
   while ((c = getc(fp)) != EOF && isdigit(c)) {
-    any = true;
+    ++count;
     fits = fits && appenddigit(&value, digitvalue(c));
   }
   if (c != EOF) ungetc(c, fp);
-  if (!any || !fits) return 0;
+  if (count == 0 || !fits) return 0;
   *pserial = value;
-  return 1;
+  return count;
 }
 
-// Print mode knows the SOA line only in its usual form: owner, optional
-// TTL, "IN SOA" in capitals, and at least the name server after it.
-static bool isprintsoaline(const char* line) {
-  char nameserver[256];
-  return sscanf(line, "%*s %*d IN SOA %255s %*s (\n", nameserver) == 1 ||
-         sscanf(line, "%*s IN SOA %255s %*s (\n", nameserver) == 1;
+// Reads white space and comments, line breaks included, and puts back
+// what follows them; incomment says the stream stands inside a comment.
+static void skipcomments(FILE* fp, bool incomment) {
+  int c;
+  while ((c = getc(fp)) != EOF) {
+    if (c == '\n') {
+      incomment = false;
+    } else if (c == ';') {
+      incomment = true;
+    } else if (!incomment && !isspace(c)) {
+      ungetc(c, fp);
+      return;
+    }
+  }
 }
 
 // Waits for the lock on fd. Returns false only when locking failed for
@@ -176,25 +185,6 @@ static bool lockfile(int fd, int operation) {
     return errno == ENOLCK || errno == EOPNOTSUPP;
   }
   return true;
-}
-
-int readserial(const char* path, serial_t* pserial) {
-  FILE* fp = fopen(path, "r");
-  if (fp == nullptr) return -1;
-  // An increment in progress finishes first: its serial is never seen half
-  // written. A stream that cannot be locked is still read.
-  lockfile(fileno(fp), LOCK_SH);
-  char line[LINESIZE];
-  bool found = false;
-  while (!found && readline(fp, line, sizeof line) > 0) found = isprintsoaline(line);
-  int rc = -1;
-  if (found) {
-    skipspace(fp);
-    if (readdigits(fp, pserial)) rc = 0;
-  }
-  // Only read from: a failing close cannot lose anything.
-  fclose(fp);
-  return rc;
 }
 
 static int lowerbyte(char c) {
@@ -216,9 +206,50 @@ static long findnocase(const char* line, size_t from, size_t len, const char* wo
 
 static bool isblankbyte(char c) { return c == ' ' || c == '\t'; }
 
-// For an SOA line of increment mode, how many bytes the file position,
-// just after the line, must move back to stand before the serial: 0 when
-// the serial follows on later lines; -1 when this is no SOA line.
+// Where the text of a line stands at the end of one of its pieces; a line
+// break ends every state.
+struct scanstate {
+  bool instring = false;   // inside a quoted string
+  bool incomment = false;  // after a ";" outside quoted strings
+  bool escaped = false;    // after a backslash
+};
+
+// Stands for a byte that is data but neither part of a word to look for
+// nor a break between fields.
+constexpr char HIDDEN = '"';
+
+// Masks line[0, len) in place, going on from *st: comments become blanks,
+// quoted strings and escaped bytes become HIDDEN. What is left is the zone
+// data outside strings, with its fields and line break where they were.
+static void maskline(char* line, size_t len, scanstate* st) {
+  for (size_t i = 0; i < len; ++i) {
+    char& c = line[i];
+    if (c == '\n') {
+      *st = scanstate{};
+    } else if (st->incomment) {
+      c = ' ';
+    } else if (st->escaped) {
+      st->escaped = false;
+      c = HIDDEN;
+    } else if (c == '\\') {
+      st->escaped = true;
+      c = HIDDEN;
+    } else if (st->instring) {
+      st->instring = c != '"';
+      c = HIDDEN;
+    } else if (c == '"') {
+      st->instring = true;
+      c = HIDDEN;
+    } else if (c == ';') {
+      st->incomment = true;
+      c = ' ';
+    }
+  }
+}
+
+// For a masked line, how many bytes the file position, just after the
+// line, must move back to stand before the serial: 0 when the serial
+// follows on later lines; -1 when this is no SOA line.
 static long soaback(const char* line, size_t len) {
   const long in = findnocase(line, 0, len, "in");
   if (in < 0) return -1;
@@ -229,15 +260,55 @@ static long soaback(const char* line, size_t len) {
   while (last > 0 && isspace(static_cast<unsigned char>(line[last - 1]))) --last;
   if (last > 0 && line[last - 1] == '(') return 0;
 
-  // The serial follows the name server and the mailbox on this line.
+  // The serial follows the name server and the mailbox on this line, after
+  // the "(" when the record's parentheses open there.
   size_t pos = static_cast<size_t>(soa) + 3;
   for (int field = 0; field < 2; ++field) {
     while (pos < len && isblankbyte(line[pos])) ++pos;
     while (pos < len && !isblankbyte(line[pos])) ++pos;
   }
+  size_t paren = pos;
+  while (paren < len && isblankbyte(line[paren])) ++paren;
+  if (paren < len && line[paren] == '(') pos = paren + 1;
   const size_t distance = len - pos;
   if (distance == 0) return -1;
   return distance == 1 ? 0 : static_cast<long>(distance);
+}
+
+// The one reading of where the serial is, for printing and incrementing
+// alike: finds the SOA record, passes over comments and reads the serial,
+// leaving fp just after its *pdigits digits. Returns 0, SI_EEOF,
+// SI_ENOSERIAL, or SI_EWRITE when positioning fails.
+static int scanserial(FILE* fp, serial_t* pserial, long* pdigits) {
+  char line[LINESIZE];
+  scanstate st;
+  long back = -1;
+  size_t len;
+  while (back < 0 && (len = readline(fp, line, sizeof line)) > 0) {
+    maskline(line, len, &st);
+    back = soaback(line, len);
+  }
+  // A read error ends the search like the end of the file; so does an SOA
+  // line that is the last line and has no line break.
+  if (back < 0 || feof(fp) || ferror(fp)) return SI_EEOF;
+  if (back > 0 && fseek(fp, -back, SEEK_CUR) != 0) return SI_EWRITE;
+  // Moved back, the stream stands before the line's comment.
+  skipcomments(fp, back == 0 && st.incomment);
+  *pdigits = readdigits(fp, pserial);
+  return *pdigits > 0 ? 0 : SI_ENOSERIAL;
+}
+
+int readserial(const char* path, serial_t* pserial) {
+  FILE* fp = fopen(path, "r");
+  if (fp == nullptr) return -1;
+  // An increment in progress finishes first: its serial is never seen half
+  // written. A stream that cannot be locked is still read.
+  lockfile(fileno(fp), LOCK_SH);
+  long digits;
+  const int rc = scanserial(fp, pserial, &digits) == 0 ? 0 : -1;
+  // Only read from: a failing close cannot lose anything.
+  fclose(fp);
+  return rc;
 }
 
 // Closes fp and returns code, or SI_ECLOSE when closing fails.
@@ -262,30 +333,25 @@ static bool writefield(FILE* fp, serial_t serial, long width) {
 
 int incserialfp(FILE* fp, time_t now) {
   SI_ASSERT(fp != nullptr);
-  char line[LINESIZE];
-  long back = -1;
-  size_t len;
-  while (back < 0 && (len = readline(fp, line, sizeof line)) > 0) back = soaback(line, len);
-  // A read error ends the search like the end of the file; so does an SOA
-  // line that is the last line and has no line break.
-  if (back < 0 || feof(fp) || ferror(fp)) return closewith(fp, SI_EEOF);
-  if (back > 0 && fseek(fp, -back, SEEK_CUR) != 0) return closewith(fp, SI_EWRITE);
-
-  skipspace(fp);
-  const long start = ftell(fp);
-  if (start < 0) return closewith(fp, SI_EWRITE);
   serial_t old;
-  if (!readdigits(fp, &old)) return closewith(fp, SI_ENOSERIAL);
+  long digits;
+  const int rc = scanserial(fp, &old, &digits);
+  if (rc != 0) return closewith(fp, rc);
+  const long after = ftell(fp);
+  if (after < 0) return closewith(fp, SI_EWRITE);
+  const long start = after - digits;
   skipspace(fp);
+  const bool endsfile = feof(fp) != 0;
   const long end = ftell(fp);
   if (end < 0) return closewith(fp, SI_EWRITE);
 
   // The field is the old number with all the white space after it; the
-  // new number must fit it and never spill over what follows.
+  // new number must fit it and leave a blank between it and what follows,
+  // unless nothing does.
   const long width = end - start;
   if (width < 10) return closewith(fp, SI_ENOSPACE);
   const serial_t serial = newserial(old, now);
-  if (decimaldigits(serial) > width) return closewith(fp, SI_ENOSPACE);
+  if (decimaldigits(serial) > (endsfile ? width : width - 1)) return closewith(fp, SI_ENOSPACE);
   if (serial > SERIAL_MAX) return closewith(fp, SI_ETOOBIG);
 
   if (fseek(fp, start, SEEK_SET) != 0 || !writefield(fp, serial, width) || fflush(fp) != 0)

@@ -61,9 +61,9 @@ int serialfromstr(const char* str, serial_t* pserial);
 // reading. Returns 0, or -1 when the stream failed.
 int printserial(FILE* out, const char* name, serial_t serial);
 
-// Print mode: the first number after the SOA line of the file at path,
-// read under a shared lock (where the file system has locks).
-// Returns 0, or -1 when the file cannot be read or holds no serial.
+// Print mode: the serial of the file at path, read where incserial would
+// rewrite it, under a shared lock (where the file system has locks).
+// Returns 0, or -1 when the file cannot be read or holds no serial there.
 int readserial(const char* path, serial_t* pserial);
 
 // Increment mode: rewrites the serial of the file at path in place, under

@@ -187,62 +187,124 @@ TEST(IncErrMsg, KnowsEveryCode) {
 }
 
 const std::string longline = std::string(5000, 'x') + "\n";
+// A comment longer than a piece, with what looks like an SOA record in the
+// part after the first piece.
+const std::string longcomment =
+    ";" + std::string(4200, 'x') + " IN SOA ns. hm. 1234567890 3600 900 604800 86400\n";
 
+// A header comment with "in" and then "SOA" and more after them.
+const std::string header = "; Remember to increment the SOA serial (YYYYMMDDnn) on every change\n";
+
+// Both modes read the serial at the same place: print mode reads there the
+// number that -u rewrites, and fails where -u finds no serial.
 TEST_F(SerialincTest, IncrementRewritesTheField) {
   struct Row {
     const char* what;
     std::string before;
+    serial_t serial;  // what print mode reads; 0: it fails
     int rc;
     std::string after;  // empty: the file stays as it was
   } rows[] = {
       {"serial after the parenthesis",
-       "$TTL 3600\n@ IN SOA ns. hm. (\n\t2024010101 ; serial\n\t3600 )\n", 0,
+       "$TTL 3600\n@ IN SOA ns. hm. (\n\t2024010101 ; serial\n\t3600 )\n", 2024010101, 0,
        "$TTL 3600\n@ IN SOA ns. hm. (\n\t2026030401 ; serial\n\t3600 )\n"},
       {"parenthesis before trailing blanks and CR LF",
-       "@ IN SOA ns. hm. (  \r\n 2024010101 ; serial\r\n 3600 )\r\n", 0,
+       "@ IN SOA ns. hm. (  \r\n 2024010101 ; serial\r\n 3600 )\r\n", 2024010101, 0,
        "@ IN SOA ns. hm. (  \r\n 2026030401 ; serial\r\n 3600 )\r\n"},
       {"serial on the SOA line",
-       "@ 3600 IN SOA ns. hm. 2026030405 3600 900 604800 86400\n", 0,
+       "@ 3600 IN SOA ns. hm. 2026030405 3600 900 604800 86400\n", 2026030405, 0,
        "@ 3600 IN SOA ns. hm. 2026030406 3600 900 604800 86400\n"},
       {"serial on the SOA line, tabs",
-       "@\tIN\tSOA\tns.\thm.\t41        \t3600 900 604800 86400\n", 0,
+       "@\tIN\tSOA\tns.\thm.\t41        \t3600 900 604800 86400\n", 41, 0,
        "@\tIN\tSOA\tns.\thm.\t42         3600 900 604800 86400\n"},
-      {"IN SOA at the first column", "IN SOA ns. hm. (\n 2024010101 )\n", 0,
+      {"IN SOA at the first column", "IN SOA ns. hm. (\n 2024010101 )\n", 2024010101, 0,
        "IN SOA ns. hm. (\n 2026030401 )\n"},
       {"IN SOA at the first column, serial on the line",
-       "IN SOA ns. hm. 2024010101 3600 900 604800 86400\n", 0,
+       "IN SOA ns. hm. 2024010101 3600 900 604800 86400\n", 2024010101, 0,
        "IN SOA ns. hm. 2026030401 3600 900 604800 86400\n"},
-      {"lower-case class and type", "@ in soa ns. hm. (\n 1700000000 ; serial\n )\n", 0,
-       "@ in soa ns. hm. (\n 1772625601 ; serial\n )\n"},
+      {"lower-case class and type", "@ in soa ns. hm. (\n 1700000000 ; serial\n )\n",
+       1700000000, 0, "@ in soa ns. hm. (\n 1772625601 ; serial\n )\n"},
+      {"TTL with a unit", "@ 1D IN SOA ns. hm. 2024010101 1h 15m 1w 1h\n", 2024010101, 0,
+       "@ 1D IN SOA ns. hm. 2026030401 1h 15m 1w 1h\n"},
+      {"reverse zone with the serial on the SOA line and the next owner a number",
+       "0.0.0.0.8.b.d.0.1.0.0.2.ip6.arpa.\t      86400 IN SOA\tns1.example.com. "
+       "hm.example.com. 2024010105 7200 900 1209600 3600\n"
+       "0.0.0.0.8.b.d.0.1.0.0.2.ip6.arpa.\t      86400 IN NS\tns1.example.com.\n",
+       2024010105, 0,
+       "0.0.0.0.8.b.d.0.1.0.0.2.ip6.arpa.\t      86400 IN SOA\tns1.example.com. "
+       "hm.example.com. 2026030401 7200 900 1209600 3600\n"
+       "0.0.0.0.8.b.d.0.1.0.0.2.ip6.arpa.\t      86400 IN NS\tns1.example.com.\n"},
+      {"parenthesis before the serial on the SOA line",
+       "@ IN SOA ns. hm. ( 2024010105 ; serial\n 7200 900 1209600 3600 )\n", 2024010105, 0,
+       "@ IN SOA ns. hm. ( 2026030401 ; serial\n 7200 900 1209600 3600 )\n"},
+      {"parenthesis against the serial", "@ IN SOA ns. hm. (2024010105 7200\n 900 3600 )\n",
+       2024010105, 0, "@ IN SOA ns. hm. (2026030401 7200\n 900 3600 )\n"},
       {"line breaks after the number are part of the field",
-       "@ IN SOA ns. hm. (\n 41\n\n\n\n\n\n\n\n 3600 )\n", 0,
+       "@ IN SOA ns. hm. (\n 41\n\n\n\n\n\n\n\n 3600 )\n", 41, 0,
        "@ IN SOA ns. hm. (\n 42         3600 )\n"},
-      {"serial as the file's last bytes", "@ IN SOA ns. hm. (\n4294967294", 0,
+      {"serial as the file's last bytes", "@ IN SOA ns. hm. (\n4294967294", 4294967294, 0,
        "@ IN SOA ns. hm. (\n4294967295"},
-      {"SOA after a line read in pieces", longline + "@ IN SOA ns. hm. (\n 2024010101 )\n", 0,
-       longline + "@ IN SOA ns. hm. (\n 2026030401 )\n"},
-      {"mailbox ending the line is no SOA line", "@ IN SOA ns. hm.\n 2024010101 )\n", SI_EEOF, ""},
-      {"no SOA record", "$TTL 3600\n@ IN NS ns.\n", SI_EEOF, ""},
-      {"SOA line is the last line without line break", "@ IN SOA ns. hm. 2024010101 3600",
+      {"SOA after a line read in pieces", longline + "@ IN SOA ns. hm. (\n 2024010101 )\n",
+       2024010101, 0, longline + "@ IN SOA ns. hm. (\n 2026030401 )\n"},
+      {"commented-out SOA record above the real one",
+       "; @ IN SOA ns. hm. 2024010101 3600 900 604800 86400\n"
+       "@ IN SOA ns. hm. 2024010105 3600 900 604800 86400\n",
+       2024010105, 0,
+       "; @ IN SOA ns. hm. 2024010101 3600 900 604800 86400\n"
+       "@ IN SOA ns. hm. 2026030401 3600 900 604800 86400\n"},
+      {"comment with in and SOA above the record",
+       header + "@ IN SOA ns. hm. (\n 2024010105 )\n", 2024010105, 0,
+       header + "@ IN SOA ns. hm. (\n 2026030401 )\n"},
+      {"comment longer than a piece", longcomment + "@ IN SOA ns. hm. (\n 2024010101 )\n",
+       2024010101, 0, longcomment + "@ IN SOA ns. hm. (\n 2026030401 )\n"},
+      {"quoted string with a semicolon and IN SOA in it",
+       "txt IN TXT \"a; in SOA ns. hm. 1234567890 1 2\"\n@ IN SOA ns. hm. 2024010101 1 2 3 4\n",
+       2024010101, 0,
+       "txt IN TXT \"a; in SOA ns. hm. 1234567890 1 2\"\n@ IN SOA ns. hm. 2026030401 1 2 3 4\n"},
+      {"escaped quote inside a quoted string",
+       "txt IN TXT \"say \\\"in SOA ns. hm. 1234567890 1 2\\\"\"\n"
+       "@ IN SOA ns. hm. 2024010101 1 2 3 4\n",
+       2024010101, 0,
+       "txt IN TXT \"say \\\"in SOA ns. hm. 1234567890 1 2\\\"\"\n"
+       "@ IN SOA ns. hm. 2026030401 1 2 3 4\n"},
+      {"comment on the line after the parenthesis", "@ IN SOA ns. hm. ( ; x\n 2024010101 )\n",
+       2024010101, 0, "@ IN SOA ns. hm. ( ; x\n 2026030401 )\n"},
+      {"comment line before the serial", "@ IN SOA ns. hm. (\n ; serial\n 2024010101 )\n",
+       2024010101, 0, "@ IN SOA ns. hm. (\n ; serial\n 2026030401 )\n"},
+      {"mailbox ending the line is no SOA line", "@ IN SOA ns. hm.\n 2024010101 )\n", 0, SI_EEOF,
+       ""},
+      {"no SOA record", "$TTL 3600\n@ IN NS ns.\n", 0, SI_EEOF, ""},
+      {"SOA record only in a comment", "; @ IN SOA ns. hm. (\n 2024010101 )\n", 0, SI_EEOF, ""},
+      {"SOA line is the last line without line break", "@ IN SOA ns. hm. 2024010101 3600", 0,
        SI_EEOF, ""},
-      {"no number after the parenthesis", "@ IN SOA ns. hm. (\n ; serial\n 2024010101 )\n",
+      {"no number after the comment", "@ IN SOA ns. hm. ( ; 2024010101\n ns )\n", 0,
        SI_ENOSERIAL, ""},
-      {"comment after the parenthesis", "@ IN SOA ns. hm. ( ; x\n 2024010101 )\n", SI_ENOSERIAL,
-       ""},
-      {"signed number", "@ IN SOA ns. hm. (\n -2024010101 )\n", SI_ENOSERIAL, ""},
-      {"narrow field", "@ IN SOA ns. hm. 41 ns 3600 900 604800 86400\n", SI_ENOSPACE, ""},
-      {"field one short of ten", "@ IN SOA ns. hm. (\n1        )\n", SI_ENOSPACE, ""},
-      {"field of exactly ten", "@ IN SOA ns. hm. (\n1         )\n", 0,
+      {"signed number", "@ IN SOA ns. hm. (\n -2024010101 )\n", 0, SI_ENOSERIAL, ""},
+      {"narrow field", "@ IN SOA ns. hm. 41 ns 3600 900 604800 86400\n", 41, SI_ENOSPACE, ""},
+      {"field one short of ten", "@ IN SOA ns. hm. (\n1        )\n", 1, SI_ENOSPACE, ""},
+      {"field of exactly ten", "@ IN SOA ns. hm. (\n1         )\n", 1, 0,
        "@ IN SOA ns. hm. (\n2         )\n"},
-      {"new serial wider than the field", "@ IN SOA ns. hm. (\n9999999999)\n", SI_ENOSPACE, ""},
-      {"largest serial", "@ IN SOA ns. hm. (\n4294967295 )\n", SI_ETOOBIG, ""},
-      {"number beyond 64 bits", "@ IN SOA ns. hm. (\n99999999999999999999999 )\n", SI_ENOSERIAL,
-       ""},
+      {"new serial wider than the field", "@ IN SOA ns. hm. (\n9999999999)\n", 9999999999,
+       SI_ENOSPACE, ""},
+      {"new serial filling the field, a blank after it",
+       "@ IN SOA ns. hm. 999999999 7200 900 1209600 3600\n", 999999999, SI_ENOSPACE, ""},
+      {"new serial filling the field, a line break after it",
+       "@ IN SOA ns. hm. (\n999999999\n7200 900 1209600 3600 )\n", 999999999, SI_ENOSPACE, ""},
+      {"new serial filling the field, a parenthesis after it",
+       "@ IN SOA ns. hm. (\n1000000000)\n", 1000000000, SI_ENOSPACE, ""},
+      {"new serial leaving one blank", "@ IN SOA ns. hm. 999999999  7200 900 1209600 3600\n",
+       999999999, 0, "@ IN SOA ns. hm. 1000000000 7200 900 1209600 3600\n"},
+      {"largest serial", "@ IN SOA ns. hm. (\n4294967295 )\n", 4294967295, SI_ETOOBIG, ""},
+      {"number beyond 64 bits", "@ IN SOA ns. hm. (\n99999999999999999999999 )\n", 0,
+       SI_ENOSERIAL, ""},
   };
   int n = 0;
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     const std::string path = writefile("zone" + std::to_string(n++), row.before);
+    serial_t serial = 0;
+    EXPECT_EQ(readserial(path.c_str(), &serial), row.serial != 0 ? 0 : -1);
+    EXPECT_EQ(serial, row.serial);
     EXPECT_EQ(incserial(path.c_str(), NOW), row.rc);
     EXPECT_EQ(readfile(path), row.after.empty() ? row.before : row.after);
   }
@@ -341,7 +403,7 @@ TEST(IncSerialFp, ReportsFailingWritesAndCloses) {
   }
 }
 
-TEST_F(SerialincTest, ReadSerialFindsTheUsualSOALine) {
+TEST_F(SerialincTest, ReadSerialReadsEveryLayout) {
   struct Row {
     const char* what;
     std::string zone;
@@ -351,14 +413,14 @@ TEST_F(SerialincTest, ReadSerialFindsTheUsualSOALine) {
       {"owner, class, type", "$TTL 3600\n@ IN SOA ns. hm. (\n  2024010101 ; serial\n )\n", 0,
        2024010101},
       {"with TTL", "@ 3600 IN SOA ns. hm. (\n\n\n41\n", 0, 41},
-      {"no parenthesis needed", "@ IN SOA ns.\n41\n", 0, 41},
+      {"a line ending with the name server is no SOA line", "@ IN SOA ns.\n41\n", -1, 0},
       {"CR LF", "@ IN SOA ns. hm. (\r\n 41 )\r\n", 0, 41},
-      {"lower-case class and type", "@ in soa ns. hm. (\n 41 )\n", -1, 0},
-      {"no owner", " IN SOA ns. hm. (\n 41 )\n", -1, 0},
+      {"lower-case class and type", "@ in soa ns. hm. (\n 41 )\n", 0, 41},
+      {"no owner", " IN SOA ns. hm. (\n 41 )\n", 0, 41},
       {"nothing after SOA", "@ IN SOA\n41\n", -1, 0},
-      {"serial on the SOA line is not read", "@ IN SOA ns. hm. 41 3600 900 604800 86400\n", -1, 0},
-      {"the next line's first number instead", "@ IN SOA ns. hm. 41 3600 900 604800 86400\n7\n",
-       0, 7},
+      {"serial on the SOA line", "@ IN SOA ns. hm. 41 3600 900 604800 86400\n", 0, 41},
+      {"not the next line's first number", "@ IN SOA ns. hm. 41 3600 900 604800 86400\n7\n",
+       0, 41},
       {"no SOA", "@ IN NS ns.\n", -1, 0},
       {"signed number", "@ IN SOA ns. hm. (\n -41 )\n", -1, 0},
   };

@@ -21,12 +21,10 @@ static const char* path_format = nullptr;
 static const char* open_mode = nullptr;
 static mode_t creation_mask = 022;
 
-// The signals that end a run early. Their handler removes the temporaries,
-// which it finds in the slots: a slot's temp is only set and cleared with
-// these signals blocked.
-static constexpr std::array<int, 5> fatal_signals = {SIGHUP, SIGINT, SIGPIPE, SIGTERM, SIGABRT};
-static std::array<struct sigaction, fatal_signals.size()> saved_actions{};
-static bool handlers_installed = false;
+// The handler of the fatal signals removes the temporaries, which it finds
+// in the slots: a slot's temp is only set and cleared with these signals
+// blocked.
+static tx_caught_signals caught_signals{};
 
 namespace {
 // Holds the fatal signals back for its lifetime.
@@ -35,7 +33,7 @@ class signal_block {
   signal_block() {
     sigset_t set;
     sigemptyset(&set);
-    for (int sig : fatal_signals) sigaddset(&set, sig);
+    for (int sig : tx_fatal_signals) sigaddset(&set, sig);
     sigprocmask(SIG_BLOCK, &set, &saved_);
   }
   ~signal_block() { sigprocmask(SIG_SETMASK, &saved_, nullptr); }
@@ -56,26 +54,10 @@ static void remove_temporaries_on_signal(int sig) {
 }
 
 static void install_handlers() {
-  if (handlers_installed) return;
-  struct sigaction sa = {};
-  sa.sa_handler = remove_temporaries_on_signal;
-  sa.sa_flags = SA_RESETHAND;
-  sigemptyset(&sa.sa_mask);
-  for (int sig : fatal_signals) sigaddset(&sa.sa_mask, sig);
-  for (size_t i = 0; i < fatal_signals.size(); i++) {
-    sigaction(fatal_signals[i], nullptr, &saved_actions[i]);
-    // A signal the caller ignores (nohup) stays ignored.
-    if (saved_actions[i].sa_handler != SIG_IGN) sigaction(fatal_signals[i], &sa, nullptr);
-  }
-  handlers_installed = true;
+  tx_catch_fatal_signals(&caught_signals, remove_temporaries_on_signal);
 }
 
-static void restore_handlers() {
-  if (!handlers_installed) return;
-  for (size_t i = 0; i < fatal_signals.size(); i++)
-    sigaction(fatal_signals[i], &saved_actions[i], nullptr);
-  handlers_installed = false;
-}
+static void restore_handlers() { tx_release_fatal_signals(&caught_signals); }
 
 // Forgets a slot; its temporary, if any, is removed.
 static void discard_slot(filep_t* slot) {

@@ -6,6 +6,7 @@
 
 #include "charclass.h"
 #include "misc.h"
+#include "spool.h"
 #include "subnet.h"
 
 namespace {
@@ -139,24 +140,27 @@ void echo_host(const hostline_t* hl) {
   if (hl->host.ttl != 0) ttltostr(ttl, sizeof ttl, hl->host.ttl);
   ip6tostr(hostid, sizeof hostid, &hl->hostid);
   ip6tostr(subnetid, sizeof subnetid, &hl->subnetid);
-  fprintf(stdout, "; %s", name);
-  fprintf(stdout, "%s", ttl);
-  fprintf(stdout, "\t%s", hostid);
-  fprintf(stdout, "\t%s", subnetid);
-  fprintf(stdout, "\t[%s]", hl->scopelist);
-  fputs("\n", stdout);
+  char text[16 + sizeof name + sizeof ttl + sizeof hostid + sizeof subnetid + MAXSCOPELIST];
+  int n = snprintf(text, sizeof text, "; %s%s\t%s\t%s\t[%s]\n", name, ttl, hostid, subnetid,
+                   hl->scopelist);
+  // Update commands wait in the spool; the echo goes among them.
+  if (spool_isopen())
+    spool_note(text, size_t(n));
+  else
+    fputs(text, stdout);
 }
 
 // Whether the walk would give the host a reverse or update record: both
 // name the host (PTR target, update owner), and without a name they would
 // read ".<domain>", which no zone takes. Forward lines do without one: their
-// blank owner continues the previous one.
+// blank owner continues the previous one. In update mode reverse records
+// are updates too, and -l picks their hosts as well.
 bool needs_name(const hostline_t* hl) {
-  bool update = settings.forward && settings.ddns &&
-                (settings.lookup == nullptr || *settings.lookup == '\0');
+  bool update = settings.ddns && (settings.lookup == nullptr || *settings.lookup == '\0');
+  bool reverse = settings.reverse && !settings.ddns;
   for (prfx_t* e = prfxfirst(); e != nullptr; e = prfxnext()) {
     bool selected = e->scope == nullptr || selects(e->scope->name, hl->scopelist);
-    if (selected && (update || (settings.reverse && e->action == 0))) return true;
+    if (selected && (update || (reverse && e->action == 0))) return true;
   }
   return false;
 }
@@ -172,8 +176,13 @@ void walk_prefixes(const hostline_t* hl, ip6_t* subnetid, generator_t gen) {
       gen(type, e->prefix, e->scope, &hl->host, &hl->hostid, subnetid, extra);
     }
     // Every selected entry gets its reverse record; the used flags only
-    // decide who gets the extra records.
-    if (settings.reverse && selected && e->action == 0)
+    // decide who gets the extra records. In update mode a delete entry's
+    // PTR record goes as well; the entry without prefix deletes AAAA sets
+    // only.
+    if (settings.reverse && selected && settings.ddns && e->prefix != nullptr)
+      gen(e->action ? GEN_PTR_DEL : GEN_PTR_ADD, e->prefix, e->scope, &hl->host, &hl->hostid,
+          subnetid, nullptr);
+    else if (settings.reverse && selected && e->action == 0)
       gen(GEN_REVERSE, e->prefix, e->scope, &hl->host, &hl->hostid, subnetid, nullptr);
   }
 }

@@ -15,6 +15,8 @@ enum : int {
   GEN_UPDATE_DEL = 'D',
   GEN_FORWARD = 'f',
   GEN_REVERSE = 'r',
+  GEN_PTR_ADD = 'p',  // update mode's reverse records
+  GEN_PTR_DEL = 'P',
 };
 
 // The record generator the reader calls for every host, prefix-list entry

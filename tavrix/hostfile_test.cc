@@ -229,14 +229,15 @@ TEST_F(Walk, ExtraTextGoesOncePerViewAndDomainAndReverseCallsGetNone) {
   EXPECT_EQ(calls, want);
 }
 
-TEST_F(Walk, UpdateModeDeletesWithoutReverseCalls) {
+TEST_F(Walk, UpdateModeGivesAPtrUpdateBesideEachUpdateOfAPrefix) {
   settings.forward = settings.reverse = settings.ddns = 1;
   prefix("2001:db8:1::/48", 1);
   prfxput(nullptr, 1);
   prefix("2001:db8:2::/48", 0);
   read("h ::1 :1:\n");
+  // The delete entry without prefix deletes the AAAA set only.
   std::vector<call> want = {
-      {'D', "-", ""}, {'D', "-", ""}, {'d', "-", ""}, {'r', "-", "(none)"},
+      {'D', "-", ""}, {'P', "-", "(none)"}, {'D', "-", ""}, {'d', "-", ""}, {'p', "-", "(none)"},
   };
   EXPECT_EQ(calls, want);
 }

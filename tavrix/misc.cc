@@ -50,7 +50,11 @@ void tx_assert_fail(const char* cond, const char* file, int line, const char* fu
 
 void tx_set_exit_hook(tx_exit_hook hook) { exit_hook = hook; }
 
-void tx_set_exit_cleanup(void (*cleanup)()) { exit_cleanup = cleanup; }
+tx_exit_cleanup tx_set_exit_cleanup(tx_exit_cleanup cleanup) {
+  tx_exit_cleanup before = exit_cleanup;
+  exit_cleanup = cleanup;
+  return before;
+}
 
 void tx_exit(int status) {
   // Taken before it runs, so that a cleanup that fails cannot come back here.
@@ -65,6 +69,27 @@ void tx_exit(int status) {
   exit(status);
 }
 
+void tx_catch_fatal_signals(tx_caught_signals* caught, void (*handler)(int)) {
+  if (caught->installed) return;
+  struct sigaction sa = {};
+  sa.sa_handler = handler;
+  sa.sa_flags = SA_RESETHAND;
+  sigemptyset(&sa.sa_mask);
+  for (int sig : tx_fatal_signals) sigaddset(&sa.sa_mask, sig);
+  for (size_t i = 0; i < tx_fatal_signals.size(); i++) {
+    sigaction(tx_fatal_signals[i], nullptr, &caught->saved[i]);
+    // A signal the caller ignores (nohup) stays ignored.
+    if (caught->saved[i].sa_handler != SIG_IGN) sigaction(tx_fatal_signals[i], &sa, nullptr);
+  }
+  caught->installed = true;
+}
+
+void tx_release_fatal_signals(tx_caught_signals* caught) {
+  if (!caught->installed) return;
+  for (size_t i = 0; i < tx_fatal_signals.size(); i++)
+    sigaction(tx_fatal_signals[i], &caught->saved[i], nullptr);
+  caught->installed = false;
+}
 
 const char* skipdelim(const char* line, int delim) {
   TX_ASSERT(line != NULL);

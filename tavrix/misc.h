@@ -2,6 +2,9 @@
 // which the process ends.
 #pragma once
 
+#include <signal.h>
+
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -31,11 +34,31 @@ using tx_exit_hook = void (*)(int status);
 // Installs hook (null: none, the plain exit) for every later tx_exit.
 void tx_set_exit_hook(tx_exit_hook hook);
 // Work that must be undone on every way out through tx_exit, whatever the
-// status (the output pool removes its temporaries); null for none. It runs
-// before the hook, and must not end the process itself.
-void tx_set_exit_cleanup(void (*cleanup)());
+// status (the output pool removes its temporaries). It runs before the
+// hook, and must not end the process itself.
+using tx_exit_cleanup = void (*)();
+// Installs cleanup (null: none) for every later tx_exit; returns the cleanup
+// it replaces.
+tx_exit_cleanup tx_set_exit_cleanup(tx_exit_cleanup cleanup);
 // Ends the process with status, through the hook when one is installed.
 [[noreturn]] void tx_exit(int status);
+
+// The signals that end a run from outside, and SIGABRT: their handlers undo
+// what a run that did not succeed must not leave behind.
+inline constexpr std::array<int, 5> tx_fatal_signals = {SIGHUP, SIGINT, SIGPIPE, SIGTERM,
+                                                        SIGABRT};
+// The actions that tx_catch_fatal_signals replaced.
+struct tx_caught_signals {
+  std::array<struct sigaction, tx_fatal_signals.size()> saved;
+  bool installed;
+};
+// Makes handler the action of each fatal signal that the process does not
+// ignore, for one delivery (the handler ends by raising its signal again),
+// with all of them blocked while it runs; keeps the actions it replaces in
+// *caught. Does nothing when *caught holds actions already.
+void tx_catch_fatal_signals(tx_caught_signals* caught, void (*handler)(int));
+// Puts back the actions kept in *caught; nothing when it holds none.
+void tx_release_fatal_signals(tx_caught_signals* caught);
 
 // The process-wide run settings (filled by the options).
 struct settings_t {

@@ -168,10 +168,13 @@ void print_ptr(FILE* fp, const ip6_t* ip, int bits, const char* host, const char
   line.write(p, fp);
 }
 
-int format_update(char* line, size_t size, int type, const char* owner, uint64_t ttl,
-                  const char* addr) {
+namespace {
+
+// An update line: add (with ttl) or del, owner, the class and type text rr
+// ("\tIN AAAA"), and data after a blank unless it is null.
+int format_update_line(char* line, size_t size, bool add, const char* owner, uint64_t ttl,
+                       const char* rr, size_t rrlen, const char* data) {
   cutout_t out(line, size);
-  bool add = addr != nullptr && type != GEN_UPDATE_DEL;
   out.text(add ? "update add " : "update del ", 11);
   out.text(owner, strlen(owner));
   out.text(" \t", 2);
@@ -179,14 +182,38 @@ int format_update(char* line, size_t size, int type, const char* owner, uint64_t
     char digits[20];
     out.text(digits, size_t(put_udec(digits, ttl, 0) - digits));
   }
-  if (addr != nullptr) {
-    out.text("\tIN AAAA ", 9);
-    out.text(addr, strlen(addr));
-  } else {
-    out.text("\tIN AAAA", 8);
+  out.text(rr, rrlen);
+  if (data != nullptr) {
+    out.text(" ", 1);
+    out.text(data, strlen(data));
   }
   out.text("\n", 1);
   return out.end(size);
+}
+
+}  // namespace
+
+int format_update(char* line, size_t size, int type, const char* owner, uint64_t ttl,
+                  const char* addr) {
+  return format_update_line(line, size, addr != nullptr && type != GEN_UPDATE_DEL, owner, ttl,
+                            "\tIN AAAA", 8, addr);
+}
+
+int format_ptr_update(char* line, size_t size, int type, const char* owner, uint64_t ttl,
+                      const char* target) {
+  return format_update_line(line, size, type != GEN_PTR_DEL, owner, ttl, "\tIN PTR", 7,
+                            target);
+}
+
+char* format_arpa_name(char* buf, const ip6_t* ip, int count) {
+  TX_ASSERT(count >= 0 && count <= 32);
+  char nibbles[64];
+  put_rev_owner(nibbles, ip, 0);
+  // Nibble j stands at 2 * (31 - j): the first count end the text.
+  char* p = put_text(buf, nibbles + 2 * (32 - count), size_t(2 * count));
+  if (count > 0) p[-1] = '.';
+  memcpy(p, "ip6.arpa.", 10);
+  return buf;
 }
 
 int format_fwd_fname(char* buf, size_t size, const char* view, const char* domain) {

@@ -11,7 +11,8 @@
 #include "ip6.h"
 
 // The longest update line: "update add ", an owner of 255, " \t", 20
-// digits, a tab, "IN AAAA ", an address text of 127 and the newline.
+// digits, a tab, "IN AAAA ", an address text of 127 and the newline. (A PTR
+// update, with an owner of 73 and a target of 255, is shorter.)
 constexpr size_t UPDATE_LINE_MAX = 11 + 255 + 2 + 20 + 1 + 8 + 127 + 1;
 
 // Writes the forward line of hostname (padded to 21 columns), its TTL (0:
@@ -34,6 +35,19 @@ void print_ptr(FILE* fp, const ip6_t* ip, int bits, const char* host, const char
 // length of the whole line, as snprintf does.
 int format_update(char* line, size_t size, int type, const char* owner, uint64_t ttl,
                   const char* addr);
+// Formats the PTR update line of owner into line as format_update does:
+// type GEN_PTR_DEL a delete, any other an add with ttl, both of the record
+// pointing to target. Returns the length of the whole line.
+int format_ptr_update(char* line, size_t size, int type, const char* owner, uint64_t ttl,
+                      const char* target);
+// The room format_arpa_name needs: 32 nibbles with their dots, "ip6.arpa."
+// and the terminator.
+constexpr size_t ARPA_NAME_MAX = 64 + 9 + 1;
+// Writes the ip6.arpa. name of the first count nibbles of ip (32: the PTR
+// owner of the address; the split nibble: its reverse zone) into buf,
+// ARPA_NAME_MAX bytes; returns buf. Must not be given a count outside 0 to
+// 32.
+char* format_arpa_name(char* buf, const ip6_t* ip, int count);
 // Formats the forward file name, "zkd_VIEW.DOMAIN" when view is usable
 // (present, not empty, not "none") else "zkd.DOMAIN", into buf (size
 // bytes, cut as snprintf cuts); returns the whole length, as snprintf.

@@ -190,6 +190,36 @@ TEST_F(LinePrinters, PtrLinesMatchTheReference) {
   }
 }
 
+// The ip6.arpa. names of update mode: the PTR owner (all 32 nibbles) and
+// the reverse zone of a split; and the PTR update lines, with the
+// separators of the AAAA update lines.
+TEST(UpdateNames, ArpaNamesAndPtrUpdateLines) {
+  ip6_t ip{};
+  ASSERT_GT(ip6fromstr(&ip, "2001:db8:0:1:211:22ff:fe33:4455"), 0);
+  struct row {
+    int count;
+    const char* name;
+  } rows[] = {
+      {32, "5.5.4.4.3.3.e.f.f.f.2.2.1.1.2.0.1.0.0.0.0.0.0.0.8.b.d.0.1.0.0.2.ip6.arpa."},
+      {16, "1.0.0.0.0.0.0.0.8.b.d.0.1.0.0.2.ip6.arpa."},
+      {12, "0.0.0.0.8.b.d.0.1.0.0.2.ip6.arpa."},
+      {1, "2.ip6.arpa."},
+      {0, "ip6.arpa."},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.count);
+    char buf[ARPA_NAME_MAX];
+    EXPECT_STREQ(format_arpa_name(buf, &ip, r.count), r.name);
+  }
+  char line[UPDATE_LINE_MAX + 1];
+  int n = format_ptr_update(line, sizeof line, GEN_PTR_ADD, "o.ip6.arpa.", 3600, "www.example.");
+  EXPECT_STREQ(line, "update add o.ip6.arpa. \t3600\tIN PTR www.example.\n");
+  EXPECT_EQ(n, int(strlen(line)));
+  n = format_ptr_update(line, sizeof line, GEN_PTR_DEL, "o.ip6.arpa.", 3600, "www.example.");
+  EXPECT_STREQ(line, "update del o.ip6.arpa. \t\tIN PTR www.example.\n");
+  EXPECT_EQ(n, int(strlen(line)));
+}
+
 // Buffers too small for the text: the line and the file names are cut and
 // terminated as snprintf cuts them, and the whole length is returned.
 TEST_F(LinePrinters, SmallBuffersAreCutAsSnprintfCutsThem) {

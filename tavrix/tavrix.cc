@@ -13,16 +13,11 @@
 #include "hostptr.h"
 #include "misc.h"
 #include "records.h"
+#include "spool.h"
 #include "subnet.h"
 #include "textput.h"
 
 static const char* const version_text = "v1.3, free software without any warranty";
-
-// Update lines are sent in batches: nsupdate refuses a whole message of more
-// than 64 KB, so a "send" goes out before the text since the last one would
-// pass this many bytes.
-constexpr size_t UPDATE_BATCH_BYTES = 32768;
-static size_t update_bytes = 0;
 
 void tavrix_reset() {
   settings_reset();
@@ -31,7 +26,7 @@ void tavrix_reset() {
   subnet_reset();
   filep_reset();
   ip6_reset();
-  update_bytes = 0;
+  spool_reset();
 }
 
 static void usage_line(const char* fmt) { fprintf(stderr, fmt, progname); }
@@ -286,14 +281,19 @@ int rundriver(int argc, char** argv, int first) {
       errmsg("No of concurrent open files is %d while %d files in total can be handled\n",
              limit, MAXFILES);
   }
+  // Update commands wait until the whole input is read: a run that fails on
+  // the way must not have handed half of its updates to a client already.
+  if (settings.ddns) spool_open();
   if (first >= argc) {
     parsehostfile("stdin", gen_dns);
   } else {
     for (int i = first; i < argc; i++) parsehostfile(argv[i], gen_dns);
   }
   if (settings.ddns) {
-    if (settings.verbose >= 1) fputs("debug\n", stdout);
-    fputs("send\n", stdout);
+    if (run_incomplete)
+      spool_discard();
+    else
+      spool_write(settings.verbose >= 1);
   }
   // Files are replaced only by a run that is otherwise done.
   finish_stdout();
@@ -318,33 +318,65 @@ struct target_t {
   const char* name;  // for messages
 };
 
-static void gen_update(int type, const ip6_t* full, const char* hostname,
-                       const char* domain, uint64_t ttl, const char* extra) {
+// Whether an update for hostname is to be written: updates go to standard
+// output only, and -l picks the one host they are for.
+static bool update_wanted(const char* hostname) {
   if (settings.writemode != 0)
     errexit("Views are actually not supported in dynamic update mode\n");
-  if (settings.lookup != nullptr && strcmp(hostname, settings.lookup) != 0) return;
-  char owner[256];
+  return settings.lookup == nullptr || strcmp(hostname, settings.lookup) == 0;
+}
+
+// The name of hostname in domain, "HOST.DOMAIN", into buf: at most 255
+// characters and the terminator, or "" when it would be longer.
+static const char* host_in_domain(char (&buf)[256], const char* hostname, const char* domain) {
   size_t hostlen = strlen(hostname);
   size_t domainlen = strlen(domain);
-  if (hostlen + 1 + domainlen >= sizeof owner)
+  if (hostlen + 1 + domainlen >= sizeof buf) return "";
+  char* p = put_text(buf, hostname, hostlen);
+  *p++ = '.';
+  *put_text(p, domain, domainlen) = '\0';
+  return buf;
+}
+
+static void gen_update(int type, const ip6_t* full, const char* hostname,
+                       const char* domain, uint64_t ttl, const char* extra) {
+  if (!update_wanted(hostname)) return;
+  char owner[256];
+  if (*host_in_domain(owner, hostname, domain) == '\0')
     errexit("owner name of host %s in domain %s is longer than 255 characters\n", hostname,
             domain);
-  char* o = put_text(owner, hostname, hostlen);
-  *o++ = '.';
-  *put_text(o, domain, domainlen) = '\0';
   char line[UPDATE_LINE_MAX + 1];
   char addr[128];
   if (full != nullptr) ip6tosqueezedstr(addr, sizeof addr, full, 1);
   int len = format_update(line, sizeof line, type, owner, ttl, full != nullptr ? addr : nullptr);
-  if (update_bytes > 0 && update_bytes + (size_t)len > UPDATE_BATCH_BYTES) {
-    fputs("send\n", stdout);
-    update_bytes = 0;
-  }
-  fwrite_unlocked(line, 1, (size_t)len, stdout);
-  update_bytes += (size_t)len;
-  checkwrite(stdout, "standard output");
+  spool_add(domain, line, (size_t)len);
   if (extra != nullptr && *extra != '\0')
     errexit("The extra RR records are  actually not supported in dynamic update mode\n");
+}
+
+// The target is written out in full; a name DNS cannot hold is refused
+// rather than handed to the zone.
+static void check_ptr_target(const char* hostname, const char* domain) {
+  if (strlen(hostname) + 1 + strlen(domain) > 255)
+    errexit("PTR target of host %s in domain %s is longer than 255 characters\n", hostname,
+            domain);
+}
+
+// A PTR update of the full address: its owner is the whole ip6.arpa. name,
+// its zone the reverse zone of the split.
+static void gen_ptr_update(int type, const ip6_t* full, const char* hostname,
+                           const char* domain, uint64_t ttl) {
+  if (!update_wanted(hostname)) return;
+  check_ptr_target(hostname, domain);
+  char target[256];
+  host_in_domain(target, hostname, domain);
+  char owner[ARPA_NAME_MAX];
+  char zone[ARPA_NAME_MAX];
+  format_arpa_name(owner, full, 32);
+  format_arpa_name(zone, full, settings.bits / 4);
+  char line[UPDATE_LINE_MAX + 1];
+  int len = format_ptr_update(line, sizeof line, type, owner, ttl, target);
+  spool_add(zone, line, (size_t)len);
 }
 
 static void gen_forward(const ip6_t* full, const scope_t* sc, const char* hostname,
@@ -381,11 +413,7 @@ static void gen_rev_dns(const ip6_t* full, const ip6_t* prefix, const scope_t* s
   for (int j = mask_nibbles; j < split; j++)
     subnet = (subnet << 4) | ((full->group[j / 4] >> (4 * (3 - j % 4))) & 0xfu);
   int width = split > mask_nibbles ? split - mask_nibbles : 0;
-  // The target is written out in full; a name DNS cannot hold is refused
-  // rather than handed to the zone.
-  if (strlen(hostname) + 1 + strlen(domain) > 255)
-    errexit("PTR target of host %s in domain %s is longer than 255 characters\n", hostname,
-            domain);
+  check_ptr_target(hostname, domain);
   target_t out = {stdout, "standard output"};
   char fname[255];
   if (settings.writemode != 0) {
@@ -404,13 +432,14 @@ static void gen_rev_dns(const ip6_t* full, const ip6_t* prefix, const scope_t* s
 int gen_dns(int type, const ip6_t* prefix, const scope_t* scope, const host_t* host,
             const ip6_t* hostid, ip6_t* subnetid, const char* extra) {
   if (type != GEN_UPDATE_ADD && type != GEN_UPDATE_DEL && type != GEN_FORWARD &&
-      type != GEN_REVERSE)
+      type != GEN_REVERSE && type != GEN_PTR_ADD && type != GEN_PTR_DEL)
     errexit("fatal error: illegal gen_dns type %d\n", type);
   const scope_t* sc = scope != nullptr ? scope : &default_scope;
   const char* domain = sc->domain != nullptr ? sc->domain : settings.origin;
   uint64_t ttl = host->ttl != 0 ? host->ttl : settings.ttl;
   if (prefix == nullptr) {
-    // The delete entry without prefix removes the host's whole AAAA set.
+    // The delete entry without prefix removes the host's whole AAAA set, and
+    // nothing else.
     if (type == GEN_UPDATE_DEL) gen_update(type, nullptr, host->name, domain, ttl, extra);
     return 1;
   }
@@ -424,6 +453,8 @@ int gen_dns(int type, const ip6_t* prefix, const scope_t* scope, const host_t* h
     case GEN_UPDATE_DEL: gen_update(type, &full, host->name, domain, ttl, extra); break;
     case GEN_FORWARD: gen_forward(&full, sc, host->name, domain, ttl, extra); break;
     case GEN_REVERSE: gen_rev_dns(&full, prefix, sc, host->name, domain, ttl); break;
+    case GEN_PTR_ADD:
+    case GEN_PTR_DEL: gen_ptr_update(type, &full, host->name, domain, ttl); break;
   }
   return 1;
 }

@@ -14,7 +14,7 @@ namespace {
 
 using argv_t = std::array<const char*, 16>;
 
-const std::array<argv_t, 8> command_lines = {{
+const std::array<argv_t, 9> command_lines = {{
     {"tavrix", "-f", "-p", "2001:db8::/48"},
     {"tavrix", "-r", "-b", "64", "-p", "2001:db8::/48"},
     {"tavrix", "-d", "-p", "2001:db8::/48", "-P", "2001:db8:1::/48", "-P", ""},
@@ -23,6 +23,8 @@ const std::array<argv_t, 8> command_lines = {{
     {"tavrix", "-C%", "-D,", "-o", "example.org", "-b", "80", "-p", "2001:db8:c::/48"},
     {"tavrix", "-f", "-r", "-6", "192.0.2.1", "-p", "::/0", "-p", "2001:db8::1/128"},
     {"tavrix", "-d", "-l", "www", "-D", "-p", "2001:db8::/64", "-P", "2001:db8::/64"},
+    {"tavrix", "-d", "-r", "-b", "64", "-o", "example.org", "-p", "2001:db8::/48", "-P",
+     "2001:db8:1::/48"},
 }};
 
 }  // namespace

@@ -1,7 +1,8 @@
 // serialinc's increment on any file content: the file keeps its length,
 // only the serial field (the number and the white space after it) changes,
-// and it changes into the new serial padded with blanks; on every error the
-// file stays as it was. Print mode reads the same content alongside.
+// and it changes into the new serial padded with blanks, leaving a blank
+// before what follows; on every error the file stays as it was. Print mode
+// reads the same content alongside and finds the serial -u finds.
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
@@ -58,8 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     abort();
   const std::vector<unsigned char> before(data + 1, data + size);
 
-  serial_t printed;
-  readserial(path, &printed);
+  serial_t printed = 0;
+  const int printrc = readserial(path, &printed);
 
   const int rc = incserial(path, now);
   const std::vector<unsigned char> after = contents(path);
@@ -67,6 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (rc != 0) {
     if (rc >= 0 || incerrmsg(rc) == nullptr) fail("unknown code", rc);
     if (after != before) fail("file changed although the increment failed", rc);
+    const bool found = rc != SI_EEOF && rc != SI_ENOSERIAL;
+    if ((printrc == 0) != found) fail("print mode and -u disagree on finding a serial", rc);
     return 0;
   }
 
@@ -76,10 +79,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   size_t last = before.size() - 1;
   while (before[last] == after[last]) last--;
 
-  // The old field: digits, then white space; it starts after white space.
+  // The old field: digits, then white space; it starts after white space
+  // or a "(".
   size_t start = first;
   while (start > 0 && isdigitbyte(before[start - 1])) start--;
-  if (start == 0 || !isspacebyte(before[start - 1])) fail("field does not follow white space", rc);
+  if (start == 0 || !(isspacebyte(before[start - 1]) || before[start - 1] == '('))
+    fail("field does not follow white space or a parenthesis", rc);
   size_t digits_end = start;
   serial_t old = 0;
   while (digits_end < before.size() && isdigitbyte(before[digits_end]))
@@ -95,6 +100,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   serial_t written = 0;
   while (k < end && isdigitbyte(after[k])) written = written * 10 + (after[k++] - '0');
   if (written != newserial(old, now) || written > SERIAL_MAX) fail("wrong new serial", rc);
+  if (printrc != 0 || printed != old) fail("print mode read another serial", rc);
+  if (k == end && end < before.size()) fail("the new serial runs into what follows", rc);
   for (; k < end; k++)
     if (after[k] != ' ') fail("field not padded with blanks", rc);
   return 0;

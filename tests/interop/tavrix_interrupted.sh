@@ -1,7 +1,8 @@
 #!/bin/bash
 # tavrix -w interrupted in the middle of a run, by each signal that ends a
 # run from outside: the files of the last good run stay byte for byte, no
-# temporary is left behind, and the run ends by the signal.
+# temporary is left behind, and the run ends by the signal. tavrix -d
+# interrupted so writes no update.
 #
 # usage: bash tavrix_interrupted.sh BINDIR SRCDIR
 set -u
@@ -26,16 +27,22 @@ md5sum zk* > sums
 # SIGINT from being ignored in it as a non-interactive shell would.
 set -m
 failures=0
-for sig in TERM INT HUP PIPE; do
+
+# interrupt SIG READY ARGS...: tavrix ARGS reads the FIFO in, with its
+# standard output in out and its messages in err; it gets three host lines
+# and, once READY PID succeeds (or after ten seconds), SIG. Fails, and says
+# so, unless the run ends by that signal.
+interrupt() {
+  local sig=$1 ready=$2 pid status want
+  shift 2
   rm -f in && mkfifo in
-  "$bindir/tavrix" -w -b 64 -p 2001:db8::/48 < in > /dev/null 2> err &
+  "$bindir/tavrix" "$@" < in > out 2> err &
   pid=$!
   exec 3> in
   writer_open=true
-  # The first lines make the temporaries; the run then waits for more input.
   printf 'a ::1a :1:\nb ::1b :2:\nc ::1c :3:\n' >&3
   for _ in $(seq 1 200); do
-    [ "$(ls -A | grep -c '^\.tavrix\.')" -eq 3 ] && break
+    "$ready" "$pid" && break
     sleep 0.05
   done
   kill -s "$sig" "$pid"
@@ -44,10 +51,18 @@ for sig in TERM INT HUP PIPE; do
   exec 3>&-
   writer_open=false
   want=$((128 + $(kill -l "$sig")))
-  if [ "$status" -ne "$want" ]; then
-    echo "FAIL: SIG$sig: status $status, expected $want"; cat err
-    failures=$((failures + 1))
-  fi
+  [ "$status" -eq "$want" ] && return 0
+  echo "FAIL: tavrix $*, SIG$sig: status $status, expected $want"; cat err
+  return 1
+}
+
+# The first lines make the temporaries; the run then waits for more input.
+temporaries_made() { [ "$(ls -A | grep -c '^\.tavrix\.')" -eq 3 ]; }
+# The update spool is open once the process holds a deleted file.
+spool_open() { ls -l "/proc/$1/fd" 2>/dev/null | grep -q '(deleted)'; }
+
+for sig in TERM INT HUP PIPE; do
+  interrupt "$sig" temporaries_made -w -b 64 -p 2001:db8::/48 || failures=$((failures + 1))
   if ! md5sum -c --quiet sums; then
     echo "FAIL: SIG$sig: the files of the good run changed"
     failures=$((failures + 1))
@@ -55,6 +70,16 @@ for sig in TERM INT HUP PIPE; do
   left=$(ls -A | grep '^\.' || true)
   if [ -n "$left" ] || [ -e zkr.0003 ]; then
     echo "FAIL: SIG$sig left files behind: $left $(ls)"
+    failures=$((failures + 1))
+  fi
+done
+
+# tavrix -d interrupted while it reads: its commands wait in the spool, so
+# nothing reaches standard output, and its last message says so.
+for sig in TERM INT HUP PIPE; do
+  interrupt "$sig" spool_open -d -p 2001:db8::/48 || failures=$((failures + 1))
+  if [ -s out ] || [ "$(cat err)" != "tavrix: no update was written" ]; then
+    echo "FAIL: -d, SIG$sig: standard output '$(cat out)', standard error '$(cat err)'"
     failures=$((failures + 1))
   fi
 done

@@ -125,6 +125,7 @@ $ tavrix -f -p 2001:db8::/48 h256; echo "status $?"
 |255 2001:0db8:0000:0001:0000:0000:0000:0001
 |status 0
 |tavrix: owner name of host hhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhh
+|tavrix: no update was written
 |status 127
 |status 127
 --- stderr

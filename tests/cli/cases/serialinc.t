@@ -83,16 +83,15 @@ $ serialinc db.one missing db.none db.two
 |couldn't read serial number from file db.none
 --- status 2
 
-=== print mode does not read a serial on the SOA line itself
+=== print mode reads a serial on the SOA line itself
 $ serialinc db
 --- file db
 |@ IN SOA ns. hm. 2024010101 3600 900 604800 86400
 |@ IN NS ns.
---- stderr
-|couldn't read serial number from file db
---- status 2
+--- stdout
+|db                            	2024010101	2024-01-01 Version 01
 
-=== lower-case class and type: found by -u, not by print
+=== lower-case class and type: found by -u and by print
 $ serialinc -u db
 $ serialinc db
 --- file db
@@ -103,9 +102,8 @@ $ serialinc db
 |@ in soa ns. hm. (
 |	42         ; serial
 |	3600 900 604800 86400 )
---- stderr
-|couldn't read serial number from file db
---- status 2
+--- stdout
+|db                            	        42
 
 === -u rewrites the serial after the parenthesis and on the SOA line
 $ serialinc -update db.paren db.line

@@ -101,14 +101,17 @@ $ tavrix -d -s -p 2001:db8::/48 hosts
 |update add www.example.com. 	86400	IN AAAA 2001:db8::1:211:22ff:fe33:4455
 |send
 
-=== delete lines never give reverse records
+=== -d -r gives PTR updates: an add for an add prefix, a delete for a -P prefix, each in the message of its reverse zone
 $ tavrix -d -r -p 2001:db8::/48 -P 2001:db8:1::/48 hosts
 --- file hosts
 |www ::1 :1:
 --- stdout
 |update add www.example.com. 	86400	IN AAAA 2001:db8:0:1::1
-|1.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0.1.0.0.0    86400 IN  PTR	www.example.com. 
 |update del www.example.com. 		IN AAAA 2001:db8:1:1::1
+|send
+|update add 1.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0.1.0.0.0.0.0.0.0.8.b.d.0.1.0.0.2.ip6.arpa. 	86400	IN PTR www.example.com.
+|send
+|update del 1.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0.1.0.0.0.1.0.0.0.8.b.d.0.1.0.0.2.ip6.arpa. 		IN PTR www.example.com.
 |send
 
 === -P with an empty argument deletes the host's whole AAAA set
@@ -150,15 +153,14 @@ $ tavrix -d hosts
 --- stdout
 |send
 
-=== extra records in update mode end the run after the update line
+=== extra records in update mode end the run, and no update is written
 $ tavrix -d -p 2001:db8::/48 hosts
 --- file hosts
 |mail ::25 :1:
 |^	IN MX 10 mail
---- stdout
-|update add mail.example.com. 	86400	IN AAAA 2001:db8:0:1::25
 --- stderr
 |tavrix: The extra RR records are  actually not supported in dynamic update mode
+|tavrix: no update was written
 --- status 127
 
 === update mode does not write to files
@@ -167,6 +169,7 @@ $ tavrix -d -w -p 2001:db8::/48 hosts
 |www ::1 :1:
 --- stderr
 |tavrix: Views are actually not supported in dynamic update mode
+|tavrix: no update was written
 --- status 127
 
 === a prefix longer than the split point goes to subnet 0 with its nibbles in the owner
@@ -223,6 +226,7 @@ $ tavrix -d -o $(printf 'a%.0s' $(seq 1 250)).example -p 2001:db8::/48 hosts
 |www ::1 :1:
 --- stderr
 |tavrix: owner name of host www in domain aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa.example. is longer than 255 characters
+|tavrix: no update was written
 --- status 127
 
 === a PTR target over 255 characters is refused
@@ -266,9 +270,7 @@ $ tavrix -d -P '' hosts; echo "status $?"
 |a                    		IN  AAAA	2001:db8:0:1::1 
 |1.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0.1.0.0.0          IN  PTR	a.example.com. 
 |status 127
-|update add a.example.com. 	86400	IN AAAA 2001:db8:0:1::1
 |status 127
-|update del a.example.com. 		IN AAAA
 |status 127
 --- stderr
 |parsehostfile(): host line has no host name; reverse and update records need one
@@ -277,8 +279,10 @@ $ tavrix -d -P '' hosts; echo "status $?"
 |tavrix: error parsing hostline in hosts line 2
 |parsehostfile(): host line has no host name; reverse and update records need one
 |tavrix: error parsing hostline in hosts line 2
+|tavrix: no update was written
 |parsehostfile(): host line has no host name; reverse and update records need one
 |tavrix: error parsing hostline in hosts line 2
+|tavrix: no update was written
 
 === a host without name and outside every scoped entry makes no record and no error
 $ tavrix -r -p 2001:db8::/48 hosts

@@ -1,5 +1,5 @@
-# A throwaway named on 127.0.0.1 for one primary zone that takes dynamic
-# updates and zone transfers from 127.0.0.1. Sourced by the tests; needs
+# A throwaway named on 127.0.0.1 for primary zones that take dynamic updates
+# and zone transfers from 127.0.0.1. Sourced by the tests; needs
 # named, dig and python3.
 
 source "$(dirname "${BASH_SOURCE[0]}")/port.bash"
@@ -21,13 +21,28 @@ stop_named() {
   fi
 }
 
-# start_named DIR ZONE: serves ZONE from DIR/ZONE.zone, with its
-# configuration, journal and log (DIR/named.log) in DIR, on a port that is
-# free now (free_port); a port named cannot take after all gets two more
-# tries. Sets named_port and succeeds once named answers, within twenty
-# seconds a try, counted on the clock: a loaded machine starts named slowly.
+# named_zone_conf ZONE: the configuration of the primary zone ZONE, served
+# from ZONE.zone, taking updates and transfers from 127.0.0.1.
+named_zone_conf() {
+  cat <<CONF
+zone "$1" {
+        type primary;
+        file "$1.zone";
+        allow-update { 127.0.0.1; };
+        allow-transfer { 127.0.0.1; };
+};
+CONF
+}
+
+# start_named DIR ZONE [ZONE...]: serves each ZONE from DIR/ZONE.zone, with
+# the configuration, journal and log (DIR/named.log) in DIR, on a port that
+# is free now (free_port); a port named cannot take after all gets two more
+# tries. Sets named_port and succeeds once named answers for the first ZONE,
+# within twenty seconds a try, counted on the clock: a loaded machine starts
+# named slowly.
 start_named() {
   local dir=$1 zone=$2 user=() port
+  local zones=("${@:2}")
   [ "$(id -u)" -eq 0 ] && user=(-u root)
   for _ in 1 2 3; do
     port=$(free_port)
@@ -41,13 +56,8 @@ options {
         dnssec-validation no;
 };
 controls { };
-zone "$zone" {
-        type primary;
-        file "$zone.zone";
-        allow-update { 127.0.0.1; };
-        allow-transfer { 127.0.0.1; };
-};
 CONF
+    for z in "${zones[@]}"; do named_zone_conf "$z"; done >>"$dir/named.conf"
     named -g -c "$dir/named.conf" "${user[@]}" >"$dir/named.log" 2>&1 &
     named_pid=$!
     local deadline=$((SECONDS + 20))

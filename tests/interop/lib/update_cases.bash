@@ -4,7 +4,8 @@
 # hosts, which takes several "send" batches. Sourced by the update tests
 # after they have started their server, with these defined:
 #   apply WHAT ARGS...  sends the commands of tavrix -d ARGS (which it also
-#                       leaves in $tmp/update.tx) to the zone example.com.
+#                       leaves in $tmp/update.tx) to the server, whose zone
+#                       example.com. they change
 #   zone_aaaa           the AAAA records of the zone by AXFR, as name, TTL
 #                       and address, sorted
 #   query_aaaa NAME     the addresses of NAME's AAAA records by a query

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <signal.h>
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <cstdarg>
 #include <climits>
@@ -45,12 +47,16 @@ static int folder_count = 0;
 
 // The streams of temporaries have a small stdio buffer and a buffer of
 // their own behind it, as large as the memory kept for buffers allows with the
-// number of streams open: few streams get large buffers and write in few
-// calls, 128 streams together stay within BUFFER_BUDGET. A buffer takes
-// its size anew each time it is passed on.
+// number of streams that hold one: few streams get large buffers and write
+// in few calls, 128 streams together stay within BUFFER_BUDGET. A buffer
+// takes its size anew each time it is passed on, and a stream that took no
+// output while IDLE_OUTPUT bytes went to the others passes its buffer on
+// and gives it up: in a host file sorted by subnet, the files of subnets
+// that are done must not keep the memory.
 constexpr size_t BUFFER_BUDGET = 640 << 10;
 constexpr size_t BUFFER_MIN = 4 << 10;
 constexpr size_t BUFFER_MAX = 64 << 10;
+constexpr uint64_t IDLE_OUTPUT = 4 * BUFFER_BUDGET;
 // Write-back of a temporary starts every this many bytes, so that the sync
 // at the end finds little left to do.
 constexpr off_t WRITEBACK_STEP = 1 << 20;
@@ -60,6 +66,12 @@ static char stdio_buffers[HASHSIZE][512];
 // The bytes of all streams' buffers together, and of the spare ones.
 static size_t buffer_total = 0;
 static size_t spare_total = 0;
+// The bytes taken by all streams of temporaries so far.
+static uint64_t output_clock = 0;
+// The streams are being closed for good: what they hold goes to write-back
+// at once (not at every closing to make room, which would start it in
+// pieces).
+static bool committing = false;
 
 // Buffers are mapped, not taken from the heap: their sizes change, and
 // memory given back must leave the process rather than the heap in pieces.
@@ -179,6 +191,8 @@ static void discard_all() {
   recent_slots.fill(-1);
   drop_spares(SIZE_MAX / 2);
   filep_nofiles = 0;
+  output_clock = 0;
+  committing = false;
   release_folders();
 }
 
@@ -421,6 +435,14 @@ static bool diverge(filep_t* s) {
   return true;
 }
 
+// Hands the output of s not yet handed to write-back to it; the syncs at
+// the end then find little left to do.
+static void start_writeback(filep_t* s) {
+  if (!s->diverged || s->size <= s->started) return;
+  sync_file_range(s->tfd, s->started, s->size - s->started, SYNC_FILE_RANGE_WRITE);
+  s->started = s->size;
+}
+
 // Passes n bytes of output on: compared with the old file while they match
 // it (nothing is written then), else written, starting their write-back
 // every WRITEBACK_STEP bytes. False, with errno set, on failure.
@@ -443,18 +465,15 @@ static bool emit(filep_t* s, const char* data, size_t n) {
   }
   if (!write_all(s->tfd, data, n)) return false;
   s->size += off_t(n);
-  if (s->size - s->started >= WRITEBACK_STEP) {
-    sync_file_range(s->tfd, s->started, s->size - s->started, SYNC_FILE_RANGE_WRITE);
-    s->started = s->size;
-  }
+  if (s->size - s->started >= WRITEBACK_STEP) start_writeback(s);
   return true;
 }
 
-// The size of the buffer of s with the number of streams open now, within
-// what the other streams' buffers leave of the budget (they shrink to
-// their share when they are passed on next).
-static size_t buffer_size(const filep_t* s) {
-  size_t share = BUFFER_BUDGET / size_t(std::max(filep_nofiles, 1));
+// The size of the buffer of s with the number of streams that hold one
+// (holders, s among them), within what the other streams' buffers leave of
+// the budget (they shrink to their share when they are passed on next).
+static size_t buffer_size(const filep_t* s, int holders) {
+  size_t share = BUFFER_BUDGET / size_t(std::max(holders, 1));
   size_t left = BUFFER_BUDGET - std::min(BUFFER_BUDGET, buffer_total - s->cap);
   size_t pages = (std::min(share, left) + BUFFER_MIN / 2) & ~(BUFFER_MIN - 1);
   return std::clamp(pages, BUFFER_MIN, BUFFER_MAX);
@@ -476,11 +495,27 @@ static void free_buffer(filep_t* s) {
   s->cap = 0;
 }
 
-// Gives the buffer of s the size wanted; a change of less than a quarter
-// is not worth the allocation. False when memory is short.
+static bool take_buffer(filep_t* s, size_t want);
+
+// Gives the buffer of s the size wanted, keeping its content; a change of
+// less than a quarter is not worth the allocation. False when memory is
+// short.
 static bool resize_buffer(filep_t* s, size_t want) {
   if (s->buf != nullptr && want <= s->cap && want > s->cap - s->cap / 4) return true;
+  // What the buffer still holds (less than a page) goes into the new one.
+  char kept[BUFFER_MIN];
+  size_t len = s->len;
+  TX_ASSERT(len <= sizeof kept);
+  if (len > 0) memcpy(kept, s->buf, len);
   free_buffer(s);
+  if (!take_buffer(s, want)) return false;
+  if (len > 0) memcpy(s->buf, kept, len);
+  return true;
+}
+
+// Gives s, which has no buffer, one of want bytes, or a spare near that
+// size. False when memory is short.
+static bool take_buffer(filep_t* s, size_t want) {
   // The spare nearest in size, if it is at most a quarter smaller (a
   // buffer that is to grow must not get its old size back) or at most twice
   // as large.
@@ -514,11 +549,50 @@ static bool drain(filep_t* s) {
   return ok;
 }
 
+// Passes on the part of the buffer of s that ends on a page boundary of
+// the file and keeps the rest at its front: a write that ends inside a page
+// has the next one fill that page again, which costs the kernel nearly as
+// much as a page of its own. With no boundary in the buffer, all of it.
+static bool drain_pages(filep_t* s) {
+  size_t rest = size_t((s->size + off_t(s->len)) % off_t(BUFFER_MIN));
+  if (rest >= s->len) return drain(s);
+  size_t out = s->len - rest;
+  if (!emit(s, s->buf, out)) {
+    s->len = 0;
+    return false;
+  }
+  memmove(s->buf, s->buf + out, rest);
+  s->len = rest;
+  return true;
+}
+
+// Gives up the buffers of the streams other than s that took no output
+// for a while, passing on what they hold (a failure is kept for their next
+// use). Returns the number of streams that keep a buffer, s counted.
+static int release_idle(const filep_t* s) {
+  int holders = 1;
+  for (auto& o : slots) {
+    if (o.buf == nullptr || &o == s) continue;
+    if (output_clock - o.last_output <= IDLE_OUTPUT) {
+      holders++;
+      continue;
+    }
+    if (o.err == 0 && !drain(&o)) o.err = errno;
+    if (o.err == 0) start_writeback(&o);
+    free_buffer(&o);
+  }
+  return holders;
+}
+
 static ssize_t temp_write(void* cookie, const char* data, size_t n) {
   filep_t* s = static_cast<filep_t*>(cookie);
+  output_clock += n;
+  s->last_output = output_clock;
   if (s->err == 0 && s->len + n > s->cap) {
-    if (!drain(s)) s->err = errno;
-    else if (!resize_buffer(s, buffer_size(s))) s->err = ENOMEM;
+    size_t want = buffer_size(s, release_idle(s));
+    if (!drain_pages(s)) s->err = errno;
+    else if (!resize_buffer(s, want)) s->err = ENOMEM;
+    else if (s->len + n > s->cap && !drain(s)) s->err = errno;
   }
   if (s->err == 0 && n > s->cap) {
     if (!emit(s, data, n)) s->err = errno;
@@ -534,6 +608,7 @@ static ssize_t temp_write(void* cookie, const char* data, size_t n) {
 static int temp_close(void* cookie) {
   filep_t* s = static_cast<filep_t*>(cookie);
   if (s->err == 0 && !drain(s)) s->err = errno;
+  if (s->err == 0 && committing) start_writeback(s);
   free_buffer(s);
   s->len = 0;
   if (close(s->tfd) != 0 && s->err == 0) s->err = errno;
@@ -732,6 +807,49 @@ static void sync_temp(const filep_t* slot) {
   close(fd);
 }
 
+// One after the other, each sync of a temporary waits for a flush of the
+// disk of its own; a few at once let the file system commit them together.
+constexpr int SYNC_THREADS = 4;
+static std::atomic<int> sync_next{0};
+static std::array<int, HASHSIZE> sync_error{};
+
+// Syncs the temporaries of the slots no thread took yet, keeping each
+// failure in sync_error.
+static void* sync_worker(void*) {
+  for (int i; (i = sync_next.fetch_add(1)) < HASHSIZE;) {
+    const char* temp = slots[i].temp;
+    if (temp == nullptr) continue;
+    int fd = open(temp, O_RDONLY | O_CLOEXEC);
+    sync_error[i] = fd >= 0 && fsync(fd) == 0 ? 0 : errno;
+    if (fd >= 0) close(fd);
+  }
+  return nullptr;
+}
+
+// Puts every temporary on the disk; a failure ends the run naming its file.
+static void sync_temps() {
+  sync_next = 0;
+  sync_error.fill(0);
+  std::array<pthread_t, SYNC_THREADS - 1> threads;
+  size_t started = 0;
+  {
+    // The fatal signals stay with this thread, whose handler cleans up.
+    signal_block block;
+    while (started < threads.size() &&
+           pthread_create(&threads[started], nullptr, sync_worker, nullptr) == 0)
+      started++;
+  }
+  sync_worker(nullptr);
+  for (size_t i = 0; i < started; i++) pthread_join(threads[i], nullptr);
+  for (const auto& s : slots) {
+    int err = sync_error[size_t(&s - slots.data())];
+    // Each thread holds a descriptor: under a tight limit, those refused
+    // one are synced here, one after the other.
+    if (err == EMFILE || err == ENFILE) sync_temp(&s);
+    else if (err != 0) errexit("error writing %s: %s\n", s.name, strerror(err));
+  }
+}
+
 // Keeps the old content of a slot's file under a name of its own, for a
 // file system that cannot exchange two names: a hard link where it can
 // make one, else a copy. False, with errno set, when neither works.
@@ -837,7 +955,7 @@ static void drop_old(filep_t* s) {
 
 // The end of a temporary's output: a file that would not change is left
 // alone (true); otherwise the temporary gets the part of the old file the
-// output matched, if any, and is synced to disk.
+// output matched, if any.
 static bool finish_temp(filep_t* s) {
   if (!s->diverged) {
     if (s->size == s->old_size) return true;
@@ -845,6 +963,7 @@ static bool finish_temp(filep_t* s) {
     s->tfd = s->ofd >= 0 ? open(s->temp, O_WRONLY | O_CLOEXEC) : -1;
     bool ok = s->tfd >= 0 && diverge(s);
     int err = errno;
+    if (ok) start_writeback(s);
     if (s->ofd >= 0) close(s->ofd);
     if (s->tfd >= 0 && close(s->tfd) != 0 && ok) {
       ok = false;
@@ -854,7 +973,6 @@ static bool finish_temp(filep_t* s) {
     s->started = 0;
     if (!ok) errexit("error writing %s: %s\n", s->name, strerror(err));
   }
-  sync_temp(s);
   return false;
 }
 
@@ -877,8 +995,12 @@ static void report_files() {
 int filep_close() {
   // First everything reaches the disk: until the renames, a failure leaves
   // every file as it was. A file that would not change is left alone.
-  for (auto& s : slots) {
+  // Closing every stream first hands all that is left to write-back at once.
+  committing = true;
+  for (auto& s : slots)
     if (s.fp != nullptr) close_stream(&s);
+  committing = false;
+  for (auto& s : slots) {
     if (s.temp == nullptr || !finish_temp(&s)) continue;
     signal_block block;
     remove_temporary(s.temp);
@@ -887,6 +1009,7 @@ int filep_close() {
     s.state = FILEP_UNCHANGED;
   }
   TX_ASSERT(filep_nofiles == 0);
+  sync_temps();
   // From the first rename on, the run completes: a signal no longer stops
   // it and is dropped at the end.
   sigset_t set = tx_fatal_set();

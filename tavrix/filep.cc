@@ -6,6 +6,7 @@
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <signal.h>
+#include <stdio_ext.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,9 +24,9 @@
 #include "misc.h"
 
 static std::array<filep_t, HASHSIZE> slots{};
-// The slots of the names asked for last (-1: none), for filep_open.
+// The slots of the names asked for last, the latest first (-1: none), for
+// filep_open.
 static std::array<int, 4> recent_slots = {-1, -1, -1, -1};
-static int recent_next = 0;
 static int filep_nofiles = 0;
 static int concurrency = 0;
 static const char* path_format = nullptr;
@@ -495,27 +496,11 @@ static void free_buffer(filep_t* s) {
   s->cap = 0;
 }
 
-static bool take_buffer(filep_t* s, size_t want);
-
-// Gives the buffer of s the size wanted, keeping its content; a change of
-// less than a quarter is not worth the allocation. False when memory is
-// short.
+// Gives the buffer of s the size wanted; a change of less than a quarter
+// is not worth the allocation. False when memory is short.
 static bool resize_buffer(filep_t* s, size_t want) {
   if (s->buf != nullptr && want <= s->cap && want > s->cap - s->cap / 4) return true;
-  // What the buffer still holds (less than a page) goes into the new one.
-  char kept[BUFFER_MIN];
-  size_t len = s->len;
-  TX_ASSERT(len <= sizeof kept);
-  if (len > 0) memcpy(kept, s->buf, len);
   free_buffer(s);
-  if (!take_buffer(s, want)) return false;
-  if (len > 0) memcpy(s->buf, kept, len);
-  return true;
-}
-
-// Gives s, which has no buffer, one of want bytes, or a spare near that
-// size. False when memory is short.
-static bool take_buffer(filep_t* s, size_t want) {
   // The spare nearest in size, if it is at most a quarter smaller (a
   // buffer that is to grow must not get its old size back) or at most twice
   // as large.
@@ -549,23 +534,6 @@ static bool drain(filep_t* s) {
   return ok;
 }
 
-// Passes on the part of the buffer of s that ends on a page boundary of
-// the file and keeps the rest at its front: a write that ends inside a page
-// has the next one fill that page again, which costs the kernel nearly as
-// much as a page of its own. With no boundary in the buffer, all of it.
-static bool drain_pages(filep_t* s) {
-  size_t rest = size_t((s->size + off_t(s->len)) % off_t(BUFFER_MIN));
-  if (rest >= s->len) return drain(s);
-  size_t out = s->len - rest;
-  if (!emit(s, s->buf, out)) {
-    s->len = 0;
-    return false;
-  }
-  memmove(s->buf, s->buf + out, rest);
-  s->len = rest;
-  return true;
-}
-
 // Gives up the buffers of the streams other than s that took no output
 // for a while, passing on what they hold (a failure is kept for their next
 // use). Returns the number of streams that keep a buffer, s counted.
@@ -589,10 +557,8 @@ static ssize_t temp_write(void* cookie, const char* data, size_t n) {
   output_clock += n;
   s->last_output = output_clock;
   if (s->err == 0 && s->len + n > s->cap) {
-    size_t want = buffer_size(s, release_idle(s));
-    if (!drain_pages(s)) s->err = errno;
-    else if (!resize_buffer(s, want)) s->err = ENOMEM;
-    else if (s->len + n > s->cap && !drain(s)) s->err = errno;
+    if (!drain(s)) s->err = errno;
+    else if (!resize_buffer(s, buffer_size(s, release_idle(s)))) s->err = ENOMEM;
   }
   if (s->err == 0 && n > s->cap) {
     if (!emit(s, data, n)) s->err = errno;
@@ -635,6 +601,8 @@ static FILE* temp_stream(filep_t* s, int tfd) {
   if (fp != nullptr) {
     // A small stdio buffer in front of ours saves a call per record.
     setvbuf(fp, stdio_buffers[s - slots.data()], _IOFBF, sizeof stdio_buffers[0]);
+    // One thread writes the streams: the checks per record need no lock.
+    __fsetlocking(fp, FSETLOCKING_BYCALLER);
     return fp;
   }
   int err = errno;
@@ -737,15 +705,22 @@ int filep_init(const char* fmt, const char* mode) {
 }
 
 FILE* filep_open(const char* name) {
-  uint64_t key = name_key(name);
-  // Records go to a few files in turn: their slots are remembered, as the
-  // probe for a name in a long run of slots would cost more than the line.
+  // Records go to a few files in turn: their slots are remembered, latest
+  // first, as the sum of a name and the probe for it in a long run of slots
+  // would cost more than the line.
   int ind = -1;
-  for (int r : recent_slots)
-    if (r >= 0 && slots[r].name != nullptr && slots[r].key == key &&
-        strcmp(slots[r].name, name) == 0)
-      ind = r;
+  size_t hit = 0;
+  while (hit < recent_slots.size() && ind < 0) {
+    int r = recent_slots[hit];
+    if (r >= 0 && slots[r].name != nullptr && strcmp(slots[r].name, name) == 0) ind = r;
+    else hit++;
+  }
+  if (hit == recent_slots.size()) hit--;
+  std::copy_backward(recent_slots.begin(), recent_slots.begin() + hit,
+                     recent_slots.begin() + hit + 1);
+  uint64_t key = 0;
   if (ind < 0) {
+    key = name_key(name);
     ind = (int)(key % HASHSIZE);
     int probes = 0;
     while (slots[ind].name != nullptr &&
@@ -756,9 +731,8 @@ FILE* filep_open(const char* name) {
       }
       ind = (ind + 1) % HASHSIZE;
     }
-    recent_slots[recent_next] = ind;
-    recent_next = (recent_next + 1) % int(recent_slots.size());
   }
+  recent_slots[0] = ind;
   filep_t* slot = &slots[ind];
   if (slot->fp != nullptr) return slot->fp;
   bool known = slot->name != nullptr;

@@ -48,16 +48,12 @@ static int folder_count = 0;
 
 // The streams of temporaries have a small stdio buffer and a buffer of
 // their own behind it, as large as the memory kept for buffers allows with the
-// number of streams that hold one: few streams get large buffers and write
-// in few calls, 128 streams together stay within BUFFER_BUDGET. A buffer
-// takes its size anew each time it is passed on, and a stream that took no
-// output while IDLE_OUTPUT bytes went to the others passes its buffer on
-// and gives it up: in a host file sorted by subnet, the files of subnets
-// that are done must not keep the memory.
+// number of streams open: few streams get large buffers and write in few
+// calls, 128 streams together stay within BUFFER_BUDGET. A buffer takes
+// its size anew each time it is passed on.
 constexpr size_t BUFFER_BUDGET = 640 << 10;
 constexpr size_t BUFFER_MIN = 4 << 10;
 constexpr size_t BUFFER_MAX = 64 << 10;
-constexpr uint64_t IDLE_OUTPUT = 4 * BUFFER_BUDGET;
 // Write-back of a temporary starts every this many bytes, so that the sync
 // at the end finds little left to do.
 constexpr off_t WRITEBACK_STEP = 1 << 20;
@@ -67,8 +63,6 @@ static char stdio_buffers[HASHSIZE][512];
 // The bytes of all streams' buffers together, and of the spare ones.
 static size_t buffer_total = 0;
 static size_t spare_total = 0;
-// The bytes taken by all streams of temporaries so far.
-static uint64_t output_clock = 0;
 // The streams are being closed for good: what they hold goes to write-back
 // at once (not at every closing to make room, which would start it in
 // pieces).
@@ -192,7 +186,6 @@ static void discard_all() {
   recent_slots.fill(-1);
   drop_spares(SIZE_MAX / 2);
   filep_nofiles = 0;
-  output_clock = 0;
   committing = false;
   release_folders();
 }
@@ -470,11 +463,11 @@ static bool emit(filep_t* s, const char* data, size_t n) {
   return true;
 }
 
-// The size of the buffer of s with the number of streams that hold one
-// (holders, s among them), within what the other streams' buffers leave of
-// the budget (they shrink to their share when they are passed on next).
-static size_t buffer_size(const filep_t* s, int holders) {
-  size_t share = BUFFER_BUDGET / size_t(std::max(holders, 1));
+// The size of the buffer of s with the number of streams open now, within
+// what the other streams' buffers leave of the budget (they shrink to
+// their share when they are passed on next).
+static size_t buffer_size(const filep_t* s) {
+  size_t share = BUFFER_BUDGET / size_t(std::max(filep_nofiles, 1));
   size_t left = BUFFER_BUDGET - std::min(BUFFER_BUDGET, buffer_total - s->cap);
   size_t pages = (std::min(share, left) + BUFFER_MIN / 2) & ~(BUFFER_MIN - 1);
   return std::clamp(pages, BUFFER_MIN, BUFFER_MAX);
@@ -534,31 +527,11 @@ static bool drain(filep_t* s) {
   return ok;
 }
 
-// Gives up the buffers of the streams other than s that took no output
-// for a while, passing on what they hold (a failure is kept for their next
-// use). Returns the number of streams that keep a buffer, s counted.
-static int release_idle(const filep_t* s) {
-  int holders = 1;
-  for (auto& o : slots) {
-    if (o.buf == nullptr || &o == s) continue;
-    if (output_clock - o.last_output <= IDLE_OUTPUT) {
-      holders++;
-      continue;
-    }
-    if (o.err == 0 && !drain(&o)) o.err = errno;
-    if (o.err == 0) start_writeback(&o);
-    free_buffer(&o);
-  }
-  return holders;
-}
-
 static ssize_t temp_write(void* cookie, const char* data, size_t n) {
   filep_t* s = static_cast<filep_t*>(cookie);
-  output_clock += n;
-  s->last_output = output_clock;
   if (s->err == 0 && s->len + n > s->cap) {
     if (!drain(s)) s->err = errno;
-    else if (!resize_buffer(s, buffer_size(s, release_idle(s)))) s->err = ENOMEM;
+    else if (!resize_buffer(s, buffer_size(s))) s->err = ENOMEM;
   }
   if (s->err == 0 && n > s->cap) {
     if (!emit(s, data, n)) s->err = errno;

@@ -54,7 +54,6 @@ struct filep_t {
   char* buf;      // owned: the stream's buffer while open, cap bytes
   size_t cap;
   size_t len;     // bytes in buf
-  uint64_t last_output;  // the pool's count of output bytes at its last write
 };
 
 // Prepares the pool for file names turned into paths by fmt (one "%s"; null:

@@ -790,8 +790,8 @@ static void sync_temps() {
   for (size_t i = 0; i < started; i++) pthread_join(threads[i], nullptr);
   for (const auto& s : slots) {
     int err = sync_error[size_t(&s - slots.data())];
-    // Each thread holds a descriptor: under a tight limit, those refused
-    // one are synced here, one after the other.
+    // Each thread holds a descriptor: under a tight limit, the files whose
+    // thread was refused one are synced here, one after the other.
     if (err == EMFILE || err == ENFILE) sync_temp(&s);
     else if (err != 0) errexit("error writing %s: %s\n", s.name, strerror(err));
   }

@@ -126,6 +126,8 @@ def run(tmp, tavrix, serialinc, reps):
                 print("%-34s %9d %7d %9.3f %11.0f %8d" % (label, n, files, t, n / t, rss))
                 shutil.rmtree(wdir)
 
+    split_against_one_file(tmp, tavrix, reps)
+
     print("\nserialinc on a 1 GiB zone with its SOA at the top: median of %d runs" % reps)
     zone = os.path.join(tmp, "big.zone")
 
@@ -151,6 +153,47 @@ def run(tmp, tavrix, serialinc, reps):
                             read += max(0, int(line.rsplit("= ", 1)[1].split()[0]))
         print("  serialinc %-6s %8.2f ms  RSS %5d KiB  bytes read from files %d" % (
             name, t * 1000, rss, read))
+
+
+def split_against_one_file(tmp, tavrix, reps):
+    """-w -b 64 on 1 000 000 hosts against the same output into one file."""
+    hosts = hostfile(tmp, SIZES[-1])
+    args = ["-b", "64"] + ONE + [hosts]
+    wdir = os.path.join(tmp, "w")
+    one = os.path.join(tmp, "one")
+
+    def fresh():
+        shutil.rmtree(wdir, ignore_errors=True)
+        os.mkdir(wdir)
+
+    def to_file():
+        return open(one, "wb")
+    cases = [("standard output into one file", [tavrix] + args, None, None)]
+    w = [tavrix, "-w"] + args
+    cases.append(("-w, first run", w, wdir, fresh))
+    if shutil.which("eatmydata"):
+        cases.append(("-w, first run, eatmydata", ["eatmydata"] + w, wdir, fresh))
+    cases.append(("-w, unchanged second run", w, wdir, None))
+    cases.append(("-w, first run, ulimit -Sn 20", limited(w, 20), wdir, fresh))
+    print("\ntavrix -w -b 64 on %d hosts against one file: median of %d runs" % (SIZES[-1], reps))
+    print("%-34s %9s %7s %8s" % ("case", "seconds", "x one", "RSS KiB"))
+    base = None
+    for name, cmd, cwd, prepare in cases:
+        if cwd is None:
+            times = []
+            for _ in range(reps):
+                with to_file() as f:
+                    times.append(timed(cmd, stdout=f))
+            t = statistics.median(times)
+        else:
+            if prepare is None and not os.listdir(wdir):
+                subprocess.run(w, cwd=wdir, stdout=subprocess.DEVNULL, check=True)
+            t = median(cmd, reps, cwd=cwd, prepare=prepare)
+        rss = peak_rss_kib(cmd, cwd=cwd, prepare=prepare)
+        base = base or t
+        print("%-34s %9.3f %7.2f %8d" % (name, t, t / base, rss))
+    shutil.rmtree(wdir, ignore_errors=True)
+    os.remove(one)
 
 
 if __name__ == "__main__":

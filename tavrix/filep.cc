@@ -2,15 +2,18 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <signal.h>
+#include <stdio_ext.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <cstdarg>
 #include <climits>
@@ -21,9 +24,9 @@
 #include "misc.h"
 
 static std::array<filep_t, HASHSIZE> slots{};
-// The slots of the names asked for last (-1: none), for filep_open.
+// The slots of the names asked for last, the latest first (-1: none), for
+// filep_open.
 static std::array<int, 4> recent_slots = {-1, -1, -1, -1};
-static int recent_next = 0;
 static int filep_nofiles = 0;
 static int concurrency = 0;
 static const char* path_format = nullptr;
@@ -60,6 +63,10 @@ static char stdio_buffers[HASHSIZE][512];
 // The bytes of all streams' buffers together, and of the spare ones.
 static size_t buffer_total = 0;
 static size_t spare_total = 0;
+// The streams are being closed for good: what they hold goes to write-back
+// at once (not at every closing to make room, which would start it in
+// pieces).
+static bool committing = false;
 
 // Buffers are mapped, not taken from the heap: their sizes change, and
 // memory given back must leave the process rather than the heap in pieces.
@@ -179,6 +186,7 @@ static void discard_all() {
   recent_slots.fill(-1);
   drop_spares(SIZE_MAX / 2);
   filep_nofiles = 0;
+  committing = false;
   release_folders();
 }
 
@@ -421,6 +429,14 @@ static bool diverge(filep_t* s) {
   return true;
 }
 
+// Hands the output of s not yet handed to write-back to it; the syncs at
+// the end then find little left to do.
+static void start_writeback(filep_t* s) {
+  if (!s->diverged || s->size <= s->started) return;
+  sync_file_range(s->tfd, s->started, s->size - s->started, SYNC_FILE_RANGE_WRITE);
+  s->started = s->size;
+}
+
 // Passes n bytes of output on: compared with the old file while they match
 // it (nothing is written then), else written, starting their write-back
 // every WRITEBACK_STEP bytes. False, with errno set, on failure.
@@ -443,10 +459,7 @@ static bool emit(filep_t* s, const char* data, size_t n) {
   }
   if (!write_all(s->tfd, data, n)) return false;
   s->size += off_t(n);
-  if (s->size - s->started >= WRITEBACK_STEP) {
-    sync_file_range(s->tfd, s->started, s->size - s->started, SYNC_FILE_RANGE_WRITE);
-    s->started = s->size;
-  }
+  if (s->size - s->started >= WRITEBACK_STEP) start_writeback(s);
   return true;
 }
 
@@ -534,6 +547,7 @@ static ssize_t temp_write(void* cookie, const char* data, size_t n) {
 static int temp_close(void* cookie) {
   filep_t* s = static_cast<filep_t*>(cookie);
   if (s->err == 0 && !drain(s)) s->err = errno;
+  if (s->err == 0 && committing) start_writeback(s);
   free_buffer(s);
   s->len = 0;
   if (close(s->tfd) != 0 && s->err == 0) s->err = errno;
@@ -560,6 +574,8 @@ static FILE* temp_stream(filep_t* s, int tfd) {
   if (fp != nullptr) {
     // A small stdio buffer in front of ours saves a call per record.
     setvbuf(fp, stdio_buffers[s - slots.data()], _IOFBF, sizeof stdio_buffers[0]);
+    // One thread writes the streams: the checks per record need no lock.
+    __fsetlocking(fp, FSETLOCKING_BYCALLER);
     return fp;
   }
   int err = errno;
@@ -662,15 +678,22 @@ int filep_init(const char* fmt, const char* mode) {
 }
 
 FILE* filep_open(const char* name) {
-  uint64_t key = name_key(name);
-  // Records go to a few files in turn: their slots are remembered, as the
-  // probe for a name in a long run of slots would cost more than the line.
+  // Records go to a few files in turn: their slots are remembered, latest
+  // first, as the sum of a name and the probe for it in a long run of slots
+  // would cost more than the line.
   int ind = -1;
-  for (int r : recent_slots)
-    if (r >= 0 && slots[r].name != nullptr && slots[r].key == key &&
-        strcmp(slots[r].name, name) == 0)
-      ind = r;
+  size_t hit = 0;
+  while (hit < recent_slots.size() && ind < 0) {
+    int r = recent_slots[hit];
+    if (r >= 0 && slots[r].name != nullptr && strcmp(slots[r].name, name) == 0) ind = r;
+    else hit++;
+  }
+  if (hit == recent_slots.size()) hit--;
+  std::copy_backward(recent_slots.begin(), recent_slots.begin() + hit,
+                     recent_slots.begin() + hit + 1);
+  uint64_t key = 0;
   if (ind < 0) {
+    key = name_key(name);
     ind = (int)(key % HASHSIZE);
     int probes = 0;
     while (slots[ind].name != nullptr &&
@@ -681,9 +704,8 @@ FILE* filep_open(const char* name) {
       }
       ind = (ind + 1) % HASHSIZE;
     }
-    recent_slots[recent_next] = ind;
-    recent_next = (recent_next + 1) % int(recent_slots.size());
   }
+  recent_slots[0] = ind;
   filep_t* slot = &slots[ind];
   if (slot->fp != nullptr) return slot->fp;
   bool known = slot->name != nullptr;
@@ -730,6 +752,49 @@ static void sync_temp(const filep_t* slot) {
   int fd = open(slot->temp, O_RDONLY | O_CLOEXEC);
   if (fd < 0 || fsync(fd) != 0) errexit("error writing %s: %s\n", slot->name, strerror(errno));
   close(fd);
+}
+
+// One after the other, each sync of a temporary waits for a flush of the
+// disk of its own; a few at once let the file system commit them together.
+constexpr int SYNC_THREADS = 4;
+static std::atomic<int> sync_next{0};
+static std::array<int, HASHSIZE> sync_error{};
+
+// Syncs the temporaries of the slots no thread took yet, keeping each
+// failure in sync_error.
+static void* sync_worker(void*) {
+  for (int i; (i = sync_next.fetch_add(1)) < HASHSIZE;) {
+    const char* temp = slots[i].temp;
+    if (temp == nullptr) continue;
+    int fd = open(temp, O_RDONLY | O_CLOEXEC);
+    sync_error[i] = fd >= 0 && fsync(fd) == 0 ? 0 : errno;
+    if (fd >= 0) close(fd);
+  }
+  return nullptr;
+}
+
+// Puts every temporary on the disk; a failure ends the run naming its file.
+static void sync_temps() {
+  sync_next = 0;
+  sync_error.fill(0);
+  std::array<pthread_t, SYNC_THREADS - 1> threads;
+  size_t started = 0;
+  {
+    // The fatal signals stay with this thread, whose handler cleans up.
+    signal_block block;
+    while (started < threads.size() &&
+           pthread_create(&threads[started], nullptr, sync_worker, nullptr) == 0)
+      started++;
+  }
+  sync_worker(nullptr);
+  for (size_t i = 0; i < started; i++) pthread_join(threads[i], nullptr);
+  for (const auto& s : slots) {
+    int err = sync_error[size_t(&s - slots.data())];
+    // Each thread holds a descriptor: under a tight limit, the files whose
+    // thread was refused one are synced here, one after the other.
+    if (err == EMFILE || err == ENFILE) sync_temp(&s);
+    else if (err != 0) errexit("error writing %s: %s\n", s.name, strerror(err));
+  }
 }
 
 // Keeps the old content of a slot's file under a name of its own, for a
@@ -837,7 +902,7 @@ static void drop_old(filep_t* s) {
 
 // The end of a temporary's output: a file that would not change is left
 // alone (true); otherwise the temporary gets the part of the old file the
-// output matched, if any, and is synced to disk.
+// output matched, if any.
 static bool finish_temp(filep_t* s) {
   if (!s->diverged) {
     if (s->size == s->old_size) return true;
@@ -845,6 +910,7 @@ static bool finish_temp(filep_t* s) {
     s->tfd = s->ofd >= 0 ? open(s->temp, O_WRONLY | O_CLOEXEC) : -1;
     bool ok = s->tfd >= 0 && diverge(s);
     int err = errno;
+    if (ok) start_writeback(s);
     if (s->ofd >= 0) close(s->ofd);
     if (s->tfd >= 0 && close(s->tfd) != 0 && ok) {
       ok = false;
@@ -854,7 +920,6 @@ static bool finish_temp(filep_t* s) {
     s->started = 0;
     if (!ok) errexit("error writing %s: %s\n", s->name, strerror(err));
   }
-  sync_temp(s);
   return false;
 }
 
@@ -877,8 +942,12 @@ static void report_files() {
 int filep_close() {
   // First everything reaches the disk: until the renames, a failure leaves
   // every file as it was. A file that would not change is left alone.
-  for (auto& s : slots) {
+  // Closing every stream first hands all that is left to write-back at once.
+  committing = true;
+  for (auto& s : slots)
     if (s.fp != nullptr) close_stream(&s);
+  committing = false;
+  for (auto& s : slots) {
     if (s.temp == nullptr || !finish_temp(&s)) continue;
     signal_block block;
     remove_temporary(s.temp);
@@ -887,6 +956,7 @@ int filep_close() {
     s.state = FILEP_UNCHANGED;
   }
   TX_ASSERT(filep_nofiles == 0);
+  sync_temps();
   // From the first rename on, the run completes: a signal no longer stops
   // it and is dropped at the end.
   sigset_t set = tx_fatal_set();

@@ -284,6 +284,73 @@ TEST_F(Pool, OutputComparedWithTheOldFileGivesExactlyTheNewContent) {
   }
 }
 
+// Many streams share the memory for buffers: files written in turn, in
+// runs that leave the others idle long enough to give up their buffers, and
+// with records larger than a buffer, over old files that match a part of
+// the output or none; each file gets exactly its lines.
+TEST_F(Pool, StreamsSharingTheBufferMemoryGiveEachFileExactlyItsOutput) {
+  struct Row {
+    const char* what;
+    int files;
+    int run;          // records to a file before the next one
+    int rounds;       // of runs over all files
+    size_t big_every; // every this many records one of 70000 bytes; 0: none
+    int alone;        // records to the last file after the rounds
+    rlim_t limit;
+  } rows[] = {
+      {"in turn", 97, 1, 1500, 0, 0, 1024},
+      {"in turn, then one file alone", 97, 1, 200, 0, 300000, 1024},
+      {"in runs", 40, 3000, 3, 0, 0, 1024},
+      {"in runs, records larger than a buffer", 20, 500, 3, 7, 0, 1024},
+      {"in turn under a low limit", 40, 2, 100, 0, 0, 12},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    std::vector<std::string> names, want(size_t(r.files));
+    for (int f = 0; f < r.files; f++) names.push_back("zkr." + std::to_string(f));
+    // The old file of every third matches the first part of its output.
+    size_t record = 0;
+    for (int round = 0; round < r.rounds; round++) {
+      for (int f = 0; f < r.files; f++) {
+        for (int k = 0; k < r.run; k++, record++) {
+          std::string line = "record " + std::to_string(record) + " of " + names[size_t(f)];
+          if (r.big_every != 0 && record % r.big_every == 0) line += std::string(70000, 'z');
+          want[size_t(f)] += line + "\n";
+        }
+      }
+    }
+    for (int k = 0; k < r.alone; k++) want.back() += "alone " + std::to_string(k) + "\n";
+    for (int f = 0; f < r.files; f += 3)
+      std::ofstream(names[size_t(f)]) << want[size_t(f)].substr(0, want[size_t(f)].size() / 2)
+                                      << "old tail\n";
+    ASSERT_GT(init_with_limit(r.limit), 0);
+    record = 0;
+    for (int round = 0; round < r.rounds; round++) {
+      for (int f = 0; f < r.files; f++) {
+        for (int k = 0; k < r.run; k++, record++) {
+          FILE* fp = filep_open(names[size_t(f)].c_str());
+          ASSERT_NE(fp, nullptr);
+          std::string line = "record " + std::to_string(record) + " of " + names[size_t(f)];
+          if (r.big_every != 0 && record % r.big_every == 0) line += std::string(70000, 'z');
+          fputs((line + "\n").c_str(), fp);
+        }
+      }
+    }
+    for (int k = 0; k < r.alone; k++)
+      fputs(("alone " + std::to_string(k) + "\n").c_str(), filep_open(names.back().c_str()));
+    ASSERT_EQ(filep_close(), 1);
+    for (int f = 0; f < r.files; f++) {
+      std::string got = slurp(names[size_t(f)]);
+      EXPECT_TRUE(got == want[size_t(f)])
+          << names[size_t(f)] << ": " << got.size() << " bytes, " << want[size_t(f)].size()
+          << " wanted";
+      unlink(names[size_t(f)].c_str());
+    }
+    EXPECT_TRUE(hidden_files().empty());
+    filep_reset();
+  }
+}
+
 // The descriptors the process holds.
 int open_descriptors() {
   int count = 0;

@@ -18,7 +18,8 @@
 #include <cstring>
 #include <utility>
 
-#include "misc.h"
+#include "diag.h"
+#include "settings.h"
 
 static std::array<filep_t, HASHSIZE> slots{};
 // The slots of the names asked for last (-1: none), for filep_open.

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "misc.h"
+#include "settings.h"
 
 namespace {
 

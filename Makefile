@@ -8,7 +8,8 @@ JOBS ?= 2
 TEST_PACKAGES = cmake g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev \
 	python3 bind9 bind9-utils bind9-dnsutils ipv6calc faketime mandoc \
 	valgrind dpkg-dev libbenchmark-dev time util-linux gzip lintian \
-	knot knot-dnsutils knot-dnssecutils nsd pdns-server strace e2fsprogs
+	knot knot-dnsutils knot-dnssecutils nsd pdns-server strace e2fsprogs \
+	build-essential debhelper devscripts diffoscope-minimal
 
 .PHONY: all build deps example check install clean
 

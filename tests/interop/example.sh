@@ -126,7 +126,7 @@ nsupdate_lab() {
   fi
 }
 aaaa() {  # the AAAA records of the zone, as name and address, sorted
-  dig +noall +answer +tries=1 +time=2 @127.0.0.1 -p "$port" lab.example.com AXFR |
+  dig +noall +answer +tries=3 +time=5 @127.0.0.1 -p "$port" lab.example.com AXFR |
     awk '$4 == "AAAA" {print $1, $2, $5}' | sort
 }
 

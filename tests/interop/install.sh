@@ -1,7 +1,8 @@
 #!/bin/bash
-# `cmake --install` puts the programs, the compressed manual pages, the
-# completions, the changelog and the copyright file where a Debian system
-# looks for them, and the installed programs run.
+# `cmake --install` puts the programs, the manual pages, the completions and
+# the examples where a Debian system looks for them, and the installed
+# programs run. (The Debian package adds the changelog and the copyright
+# file and compresses the manual pages: package.sh.)
 # usage: install.sh BINDIR SRCDIR
 set -u
 bindir=${1:?usage: install.sh BINDIR SRCDIR}
@@ -21,10 +22,9 @@ fi
 status=0
 root=$tmp/root
 for f in usr/bin/tavrix usr/bin/serialinc \
-         usr/share/man/man1/tavrix.1.gz usr/share/man/man1/serialinc.1.gz \
+         usr/share/man/man1/tavrix.1 usr/share/man/man1/serialinc.1 \
          usr/share/bash-completion/completions/tavrix \
          usr/share/bash-completion/completions/serialinc \
-         usr/share/doc/tavrix/changelog.gz usr/share/doc/tavrix/copyright \
          usr/share/doc/tavrix/examples/hosts \
          usr/share/doc/tavrix/examples/regen.sh; do
   if [ ! -f "$root/$f" ]; then

@@ -1,28 +1,29 @@
 #!/bin/bash
-# The Debian package that cpack builds passes lintian without an error or
-# a warning (and without overrides).
+# The Debian packages that dpkg-buildpackage builds pass lintian without an
+# error or a warning (and without overrides): the .changes, the .buildinfo
+# and both .deb files.
 # usage: package_lintian.sh BINDIR SRCDIR
 set -u
-bindir=${1:?usage: package_lintian.sh BINDIR SRCDIR}
+srcdir=${2:?usage: package_lintian.sh BINDIR SRCDIR}
 
 source "$(dirname "${BASH_SOURCE[0]}")/lib/require.bash"
-require cpack:cmake lintian:lintian dpkg-shlibdeps:dpkg-dev
+require dpkg-buildpackage:dpkg-dev dh:debhelper lintian:lintian
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
 source "$(dirname "${BASH_SOURCE[0]}")/lib/package.bash"
-build_deb "$bindir" "$tmp"
+build_deb "$srcdir" "$tmp/tavrix"
 
 # lintian complains on standard error when run as root; the tags are on
 # standard output.
-lintian --fail-on error,warning --display-level '>=warning' "$deb" \
-  >"$tmp/lintian.out" 2>"$tmp/lintian.err"
+lintian --fail-on error,warning --display-level '>=warning' \
+  "$changes" "$buildinfo" "$deb" "$dbgsym" >"$tmp/lintian.out" 2>"$tmp/lintian.err"
 rc=$?
 if [ $rc -ne 0 ] || [ -s "$tmp/lintian.out" ]; then
-  echo "FAIL: lintian exit $rc on $(basename "$deb"):"
+  echo "FAIL: lintian exit $rc:"
   cat "$tmp/lintian.out"
   grep -v 'running with root privileges' "$tmp/lintian.err"
   exit 1
 fi
-echo "lintian: no error or warning for $(basename "$deb")"
+echo "lintian: no error or warning for $(basename "$changes"), $(basename "$buildinfo"), $(basename "$deb") and $(basename "$dbgsym")"

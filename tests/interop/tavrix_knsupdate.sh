@@ -29,7 +29,7 @@ ok "knotd answers on 127.0.0.1 port $port"
 
 # query_aaaa NAME: the addresses of NAME's AAAA records, asked of knotd.
 query_aaaa() {
-  kdig +short +retry=0 +time=2 @127.0.0.1 -p "$port" "$1" AAAA
+  kdig +short +retry=2 +time=5 @127.0.0.1 -p "$port" "$1" AAAA
 }
 
 # send_updates WHAT FILE: the commands of FILE sent by knsupdate. Unlike
@@ -69,7 +69,7 @@ send_updates() {
 # axfr ZONE: the records of ZONE by AXFR, one a line, fields separated by
 # blanks.
 axfr() {
-  kdig +noall +answer +retry=0 +time=5 @127.0.0.1 -p "$port" "$1" AXFR | awk '{ $1 = $1; print }'
+  kdig +noall +answer +retry=2 +time=5 @127.0.0.1 -p "$port" "$1" AXFR | awk '{ $1 = $1; print }'
 }
 
 source "$(dirname "${BASH_SOURCE[0]}")/lib/update_cases.bash"

@@ -29,7 +29,7 @@ ok "named answers on 127.0.0.1 port $port"
 
 # query_aaaa NAME: the addresses of NAME's AAAA records, asked of named.
 query_aaaa() {
-  dig +short +tries=1 +time=2 @127.0.0.1 -p "$port" "$1" AAAA
+  dig +short +tries=3 +time=5 @127.0.0.1 -p "$port" "$1" AAAA
 }
 
 # send_updates WHAT FILE: the commands of FILE sent by nsupdate, which finds
@@ -47,7 +47,7 @@ send_updates() {
 # axfr ZONE: the records of ZONE by AXFR, one a line, fields separated by
 # blanks.
 axfr() {
-  dig +noall +answer +tries=1 +time=5 @127.0.0.1 -p "$port" "$1" AXFR | awk '{ $1 = $1; print }'
+  dig +noall +answer +tries=3 +time=5 @127.0.0.1 -p "$port" "$1" AXFR | awk '{ $1 = $1; print }'
 }
 
 source "$(dirname "${BASH_SOURCE[0]}")/lib/update_cases.bash"

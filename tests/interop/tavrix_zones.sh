@@ -192,7 +192,7 @@ PY
     return
   fi
   while read -r zone wrap want; do
-    kdig +noall +answer +retry=0 +time=5 @127.0.0.1 -p "$knot_port" "$zone" AXFR \
+    kdig +noall +answer +retry=2 +time=5 @127.0.0.1 -p "$knot_port" "$zone" AXFR \
       >"$dir/knot/$zone.axfr"
     same "$name: $zone" knotd "$(tr , '\n' <<<"$want")" "$(axfr_types "$dir/knot/$zone.axfr")"
   done <"$dir/zones"

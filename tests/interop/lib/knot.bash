@@ -2,6 +2,8 @@
 # take dynamic updates and zone transfers from 127.0.0.1. Sourced by the
 # tests; needs knotd, kdig and python3.
 
+source "$(dirname "${BASH_SOURCE[0]}")/port.bash"
+
 knot_pid=
 knot_port=
 
@@ -21,15 +23,16 @@ stop_knot() {
 
 # start_knot DIR ZONE=FILE...: serves each ZONE from FILE, with the
 # configuration, storage, control socket and log (DIR/knot.log) in DIR, on a
-# port that is free now; a port knotd cannot take after all gets two more
-# tries. The zones keep their files as they are: updates go to the journal
-# only. Sets knot_port and succeeds once every zone answers for its SOA,
-# within ten seconds a try.
+# port that is free now (free_port); a port knotd cannot take after all gets
+# two more tries. The zones keep their files as they are: updates go to the
+# journal only. Sets knot_port and succeeds once every zone answers for its
+# SOA, within twenty seconds a try, counted on the clock: a loaded machine
+# starts knotd slowly.
 start_knot() {
   local dir=$1 port z
   shift
   for _ in 1 2 3; do
-    port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+    port=$(free_port)
     {
       echo "server:"
       echo "    rundir: \"$dir\""
@@ -65,8 +68,8 @@ CONF
     } >"$dir/knot.conf"
     knotd -c "$dir/knot.conf" >>"$dir/knot.log" 2>&1 &
     knot_pid=$!
-    local pending=("$@")
-    for _ in $(seq 100); do
+    local pending=("$@") deadline=$((SECONDS + 20))
+    while [ $SECONDS -lt $deadline ]; do
       local left=()
       for z in "${pending[@]}"; do
         kdig +short +retry=0 +time=1 @127.0.0.1 -p "$port" "${z%%=*}" SOA 2>/dev/null |

@@ -2,6 +2,8 @@
 # and zone transfers from 127.0.0.1. Sourced by the tests; needs
 # named, dig and python3.
 
+source "$(dirname "${BASH_SOURCE[0]}")/port.bash"
+
 named_pid=
 named_port=
 
@@ -34,15 +36,16 @@ CONF
 
 # start_named DIR ZONE [ZONE...]: serves each ZONE from DIR/ZONE.zone, with
 # the configuration, journal and log (DIR/named.log) in DIR, on a port that
-# is free now; a port named cannot take after all gets two more tries. Sets
-# named_port and succeeds once named answers for the first ZONE, within ten
-# seconds a try.
+# is free now (free_port); a port named cannot take after all gets two more
+# tries. Sets named_port and succeeds once named answers for the first ZONE,
+# within twenty seconds a try, counted on the clock: a loaded machine starts
+# named slowly.
 start_named() {
   local dir=$1 zone=$2 user=() port
   local zones=("${@:2}")
   [ "$(id -u)" -eq 0 ] && user=(-u root)
   for _ in 1 2 3; do
-    port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+    port=$(free_port)
     cat >"$dir/named.conf" <<CONF
 options {
         directory "$dir";
@@ -57,7 +60,8 @@ CONF
     for z in "${zones[@]}"; do named_zone_conf "$z"; done >>"$dir/named.conf"
     named -g -c "$dir/named.conf" "${user[@]}" >"$dir/named.log" 2>&1 &
     named_pid=$!
-    for _ in $(seq 100); do
+    local deadline=$((SECONDS + 20))
+    while [ $SECONDS -lt $deadline ]; do
       # dig writes its own failures to standard output too, behind ";".
       if dig +short +tries=1 +time=1 @127.0.0.1 -p "$port" "$zone" SOA 2>/dev/null |
           grep -q '^[^;]'; then

@@ -6,7 +6,7 @@
 // the usage status with one.
 [[noreturn]] void usage(const char* msg);
 // usage() with the message formatted from fmt, whole whatever its length;
-// no memory for it gives "out of memory" instead.
+// when it cannot be formatted or held, "out of memory" instead.
 [[noreturn]] void usagef(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 
 // Reads the options into the settings and the prefix list; returns the index

@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+#include "hostfile.h"
+#include "hostid.h"
+#include "ip6.h"
 #include "settings.h"
 
 namespace {

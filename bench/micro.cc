@@ -5,9 +5,9 @@
 
 #include "hostid.h"
 #include "ip6.h"
-#include "misc.h"
 #include "oracles.h"
 #include "records.h"
+#include "settings.h"
 
 namespace {
 

@@ -21,7 +21,8 @@
 #include <cstring>
 #include <utility>
 
-#include "misc.h"
+#include "diag.h"
+#include "settings.h"
 
 static std::array<filep_t, HASHSIZE> slots{};
 // The slots of the names asked for last, the latest first (-1: none), for

@@ -5,8 +5,10 @@
 #include <cstring>
 
 #include "charclass.h"
-#include "misc.h"
+#include "diag.h"
+#include "fields.h"
 #include "names.h"
+#include "settings.h"
 #include "spool.h"
 #include "subnet.h"
 

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "driver.h"
 #include "exitseam.h"
-#include "misc.h"
 #include "oracles.h"
-#include "tavrix.h"
+#include "settings.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "charclass.h"
-#include "misc.h"
+#include "diag.h"
 #include "subnet.h"
 
 static inline unsigned hexdigitvalue(unsigned char c) { return unsigned(hexvalues[c]); }

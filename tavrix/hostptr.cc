@@ -7,9 +7,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "diag.h"
 #include "ip6.h"
-#include "misc.h"
 #include "records.h"
+#include "settings.h"
 
 // Releases the resolver's answer on every way out.
 struct addrinfo_list {

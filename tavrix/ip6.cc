@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "charclass.h"
-#include "misc.h"
+#include "diag.h"
 #include "textput.h"
 
 // The printer's hex digits, switched by ip6hexcase.

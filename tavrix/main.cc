@@ -1,6 +1,8 @@
 #include <unistd.h>
 
-#include "tavrix.h"
+#include <cstdio>
+
+#include "driver.h"
 
 // Zone data goes out in large writes when it goes to a file or a pipe; a
 // terminal keeps its line buffering.

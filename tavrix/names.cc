@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "charclass.h"
-#include "misc.h"
+#include "diag.h"
 #include "textput.h"
 
 namespace {

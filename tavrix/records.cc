@@ -4,8 +4,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "diag.h"
 #include "hostfile.h"
-#include "misc.h"
+#include "settings.h"
 #include "textput.h"
 
 namespace {

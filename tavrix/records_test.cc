@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "driver.h"
 #include "hostfile.h"
-#include "misc.h"
 #include "oracles.h"
-#include "tavrix.h"
+#include "settings.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "exitseam.h"
 #include "ip6.h"
-#include "misc.h"
+#include "settings.h"
 
 namespace {
 

@@ -14,7 +14,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "misc.h"
+#include "diag.h"
+#include "settings.h"
 
 namespace {
 

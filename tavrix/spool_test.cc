@@ -7,9 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "diag.h"
+#include "driver.h"
 #include "exitseam.h"
-#include "misc.h"
-#include "tavrix.h"
+#include "settings.h"
 
 namespace {
 

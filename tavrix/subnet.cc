@@ -3,8 +3,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "diag.h"
+#include "fields.h"
 #include "hostid.h"
-#include "misc.h"
 
 static subnet_t subnets[MAXSUBNET];
 static int nsubnets = 0;

@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "misc.h"
+#include "diag.h"
 
 // The hex digits of each case, indexed by value.
 inline constexpr char lowerhex[] = "0123456789abcdef";

@@ -9,14 +9,15 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "driver.h"
+#include "fields.h"
 #include "fuzzseam.h"
 #include "hostid.h"
 #include "ip6.h"
-#include "misc.h"
 #include "names.h"
 #include "scope.h"
+#include "settings.h"
 #include "subnet.h"
-#include "tavrix.h"
 
 namespace {
 

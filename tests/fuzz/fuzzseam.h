@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "misc.h"
+#include "diag.h"
 
 struct fuzz_exit {
   int status;

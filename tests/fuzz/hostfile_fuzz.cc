@@ -6,9 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "driver.h"
 #include "fuzzseam.h"
-#include "misc.h"
-#include "tavrix.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Lets a test call code that ends the process and observe the exit status.
 #pragma once
 
-#include "misc.h"
+#include "diag.h"
 
 struct exit_called {
   int status;

@@ -2,7 +2,10 @@
 
 #include <cstring>
 
-#include "misc.h"
+#include "hostfile.h"
+#include "hostid.h"
+#include "ip6.h"
+#include "settings.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
 # Host-file fields mean exactly what they say: subnet IDs, MAC addresses,
-# interface identifiers, continuation lines, scope lists, -6.
+# interface identifiers, TTLs, subnet names, continuation lines, scope
+# lists, -6; a field that does not parse fails its line.
 
 === a subnet ID in address form is ":", 1 to 4 hex digits and ":"; anything else fails the host line
 $ for s in :5 :1:2: :10000: :: ::6 :; do echo "a ::1 $s" | tavrix -f -p 2001:db8::/48; echo "status $?"; done 2>&1
@@ -148,3 +149,57 @@ $ echo 'h ::1 :1:' | tavrix -f -S -6 192.0.2.1
 |status 1
 |tavrix error: Illegal ipv4 address 192.0.2.1 
 |h                    		IN  AAAA	2002:c000:201:1::1 
+
+=== a MAC address followed directly by the delimiter is not read
+$ tavrix -f -S -D';' -p 2001:db8::/48 hosts
+--- file hosts
+|a;00:11:22:33:44:55;:1:
+--- stderr
+|hostidfromstr(): No mac address found near "00:11:22:3 ..."
+|parsehostline(): no hostid found near "00:11:22:3 ..."
+|tavrix: error parsing hostline in hosts line 1
+--- status 127
+
+=== a subnet name that is not defined ends the run
+$ tavrix -f -S -p 2001:db8::/48 hosts
+--- file hosts
+|a ::1 nosuch
+--- stderr
+|tavrix: No subnet "nosuch" found
+--- status 127
+
+=== a bad TTL field ends the run
+$ tavrix -f -S -p 2001:db8::/48 hosts
+--- file hosts
+|a <1x> ::1 :1:
+--- stderr
+|tavrix: illegal ttl scaling x
+--- status 127
+
+=== a host ID that does not parse quotes from where it stands
+$ tavrix -f -S -p 2001:db8::/48 hosts
+--- file hosts
+|:::1 :1:
+--- stderr
+|hostidfromstr(): No hostid found near ":::1 :1: ..."
+|parsehostline(): no hostid found near ":::1 :1: ..."
+|tavrix: error parsing hostline in hosts line 1
+--- status 127
+
+=== a host ID with a single leading colon is refused, not read as an address
+$ tavrix -f -S -p 2001:db8::/48 hosts
+--- file hosts
+|www :53 :1:
+--- stderr
+|hostidfromstr(): No mac address found near ":53 :1: ..."
+|parsehostline(): no hostid found near ":53 :1: ..."
+|tavrix: error parsing hostline in hosts line 1
+--- status 127
+
+=== a missing subnet ID
+$ tavrix -f -S -p 2001:db8::/48 hosts
+--- file hosts
+|a ::1
+--- stderr
+|tavrix: No subnet "" found
+--- status 127

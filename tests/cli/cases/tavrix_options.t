@@ -234,31 +234,6 @@ $ echo 'h ::1 :1:' | tavrix -r --origin=example. -p 2001:db8::/48
 |1.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0.1.0.0.0          IN  PTR	h.example. 
 |1.0.0.0.0.0.0.0.0.0.0.0.0.0.0.0.1.0.0.0          IN  PTR	h.example. 
 
-=== -o with an empty text, the root alone or an empty label is a usage error naming the origin
-$ tavrix -o '' -f hosts 2>err; echo "status $?"; head -2 err
-$ tavrix -o . -f hosts 2>err; echo "status $?"; head -2 err
-$ tavrix -f --origin= hosts 2>err; echo "status $?"; head -2 err
-$ tavrix -d --origin=. hosts 2>err; echo "status $?"; head -2 err
-$ for o in .example.com example..com example.com..; do tavrix -r -o $o -p 2001:db8::/48 hosts 2>&1 | head -1; done
---- file hosts
-|www ::1 :1:
---- stdout
-|status 1
-|tavrix error: illegal origin "": the origin must name a domain, without empty labels
-|
-|status 1
-|tavrix error: illegal origin ".": the origin must name a domain, without empty labels
-|
-|status 1
-|tavrix error: illegal origin "": the origin must name a domain, without empty labels
-|
-|status 1
-|tavrix error: illegal origin ".": the origin must name a domain, without empty labels
-|
-|tavrix error: illegal origin ".example.com": the origin must name a domain, without empty labels
-|tavrix error: illegal origin "example..com": the origin must name a domain, without empty labels
-|tavrix error: illegal origin "example.com..": the origin must name a domain, without empty labels
-
 === -d alone gives the TTL 86400
 $ echo 'h ::1 :1:' | tavrix -d -p 2001:db8::/48
 --- stdout

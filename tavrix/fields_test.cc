@@ -1,10 +1,10 @@
-#include "misc.h"
+#include "fields.h"
 
 #include <gtest/gtest.h>
 
-#include <string>
-
+#include "diag.h"
 #include "exitseam.h"
+#include "settings.h"
 
 namespace {
 
@@ -115,33 +115,6 @@ TEST(Ttltostr, UsesTheLargestWholeUnit) {
   }
 }
 
-TEST(Errexit, NamesTheProgramAndEndsWithStatus127) {
-  progname = "tavrix";
-  testing::internal::CaptureStderr();
-  int status = exit_status_of([] { errexit("bad %s line %d\n", "x", 3); });
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "tavrix: bad x line 3\n");
-  EXPECT_EQ(status, 127);
-  progname = nullptr;
-  testing::internal::CaptureStderr();
-  status = exit_status_of([] { errexit("no name\n"); });
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "no name\n");
-  EXPECT_EQ(status, 127);
-}
-
-TEST(Verbmsg, WritesOnlyAtTheLevelAndCutsLongText) {
-  settings_reset();
-  std::string long_text(600, 'x');
-  testing::internal::CaptureStdout();
-  verbmsg(1, "%s", "hidden");
-  settings.verbose = 1;
-  verbmsg(1, "%s\n", "shown");
-  verbmsg(2, "%s", "hidden too");
-  verbmsg(1, "%s", long_text.c_str());
-  logflush();
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "shown\n" + std::string(511, 'x'));
-  settings_reset();
-}
-
 TEST(StringHelpers, ChopDelspaceInlist) {
   char a[] = "name...";
   EXPECT_STREQ(str_chop(a, '.'), "name");
@@ -157,26 +130,6 @@ TEST(StringHelpers, ChopDelspaceInlist) {
   EXPECT_EQ(str_inlist(nullptr, list, 2), 0);
   EXPECT_EQ(str_inlist("dmz", nullptr, 2), 1);
   EXPECT_EQ(str_inlist("dmz", list, 0), 1);
-}
-
-TEST(Settings, OriginAlwaysEndsInADot) {
-  settings_reset();
-  EXPECT_STREQ(settings.origin, "example.com.");
-  struct row {
-    const char* arg;
-    const char* origin;
-  } rows[] = {{"example", "example."}, {"example.", "example."}, {"", "."}, {"a.b", "a.b."}};
-  for (const auto& r : rows) {
-    SCOPED_TRACE(r.arg);
-    ASSERT_EQ(settings_setorigin(r.arg), 1);
-    EXPECT_STREQ(settings.origin, r.origin);
-  }
-  settings_reset();
-  EXPECT_STREQ(settings.origin, "example.com.");
-}
-
-TEST(Assertions, NameFunctionFileLineAndCondition) {
-  EXPECT_DEATH(skipdelim(nullptr, 0), "misc\\.cc:[0-9]+: skipdelim: Assertion `line != NULL' failed");
 }
 
 }  // namespace

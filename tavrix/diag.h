@@ -1,12 +1,9 @@
-// Field scanning, the TTL text form, diagnostics, and the one seam through
-// which the process ends.
+// Diagnostics, assertions, and the one seam through which the process ends.
 #pragma once
 
 #include <signal.h>
 
 #include <array>
-#include <cstddef>
-#include <cstdint>
 #include <cstdio>
 
 // Assertions name the function, the source file, the line and the
@@ -61,55 +58,6 @@ struct tx_caught_signals {
 void tx_catch_fatal_signals(tx_caught_signals* caught, void (*handler)(int));
 void tx_release_fatal_signals(tx_caught_signals* caught);
 
-// The process-wide run settings (filled by the options).
-struct settings_t {
-  const char* origin;
-  uint64_t ttl;
-  char delim;
-  char comment;
-  int writemode;
-  int forward;
-  int reverse;
-  int bits;
-  int squeeze;
-  int verbose;
-  int ddns;
-  const char* lookup;
-  int revzone;
-};
-extern settings_t settings;
-// The program's name as messages begin with it; null until main sets it.
-extern const char* progname;
-// The origin when -o is not given, "example.com.".
-extern const char* const default_origin;
-
-// Set when the run goes on after something it could not do (an input file
-// that could not be opened, a line too long, a name without AAAA record):
-// the run then ends with TX_EXIT_PARTIAL.
-extern int run_incomplete;
-
-// Settings back to their defaults, origin freed (tests and fuzz targets).
-void settings_reset();
-// -o: the origin becomes the argument, ending in "."; 0 when out of memory.
-int settings_setorigin(const char* arg);
-
-// Returns the first character of line past white space and delim (0:
-// none). Must not be given a null line.
-const char* skipdelim(const char* line, int delim);
-// Whether c is white space or delim (0: none); the NUL never is.
-int isdelim(int c, int delim);
-// 0 when str begins with the word name followed by its end or one of
-// separators; otherwise the length of the word str begins with.
-int wordcmp(const char* name, const char* str, const char* separators);
-// Reads a TTL ("<" optional, digits, one of s m h d w, ">" optional) into
-// *pttl in seconds; returns the characters read, 0 for a null str. An
-// unknown unit or a TTL above MAXTTL ends the run. Must not be given a
-// null pttl.
-int ttlfromstr(const char* str, uint64_t* pttl);
-// Writes ttl as "<N>" with the largest of the units w d h m that divides
-// it (none: seconds) into buf, cut at size; returns buf.
-char* ttltostr(char* buf, size_t size, uint64_t ttl);
-
 // A fatal user error: "PROGNAME: " and the message on standard error, then
 // the run ends with TX_EXIT_FATAL.
 [[noreturn]] void errexit(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
@@ -122,19 +70,6 @@ void verbmsg(int level, const char* fmt, ...) __attribute__((format(printf, 2, 3
 // Flushes standard output.
 void logflush();
 
-// Removes every c at the end of str, in place; returns str. Must not be
-// given a null str.
-char* str_chop(char* str, int c);
-// Removes every white space character of str, in place; returns str (null
-// for null).
-char* str_delspace(char* str);
-// 1 when str is one of the count texts of list, or when there is no list
-// (null or count at most 0); 0 otherwise and for an empty or null str.
-int str_inlist(const char* str, const char* const* list, int count);
-
 // Checks that a stream has taken everything written to it; otherwise ends
 // the run naming the output and the error. Called after each record.
 void checkwrite(FILE* fp, const char* name);
-
-// The largest TTL DNS allows (RFC 2181).
-constexpr uint64_t MAXTTL = 2147483647;

@@ -1,22 +1,9 @@
-// The command line, the run driver and the record generator.
+// The record generator: the zone and update lines of each host address.
 #pragma once
 
 #include "hostid.h"
 #include "ip6.h"
 #include "scope.h"
-
-// Prints the usage text, with "PROGNAME error: msg" first when msg is
-// neither null nor empty, and ends the run: status 0 without a message,
-// the usage status with one.
-[[noreturn]] void usage(const char* msg);
-
-// Reads the options into the settings and the prefix list; returns the index
-// of the first operand.
-int parseoptions(int argc, char** argv);
-// What happens after the options; returns the exit status.
-int rundriver(int argc, char** argv, int first);
-// The whole program.
-int tavrix_main(int argc, char** argv);
 
 // The record generator handed to the host file reader: writes the line of
 // the given type (GEN_*) for host at the address of prefix, subnetid (whose
@@ -28,5 +15,7 @@ int tavrix_main(int argc, char** argv);
 int gen_dns(int type, const ip6_t* prefix, const scope_t* scope, const host_t* host,
             const ip6_t* hostid, ip6_t* subnetid, const char* extra);
 
-// Every process-wide table and setting back to its start (tests, fuzzing).
-void tavrix_reset();
+// Opens in the output pool every forward file the run is responsible for,
+// even one no host gave a record: one per prefix to add, of its scope or of
+// the origin. A failure ends the run.
+void open_forward_files();

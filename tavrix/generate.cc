@@ -59,10 +59,9 @@ static void gen_update(int type, const ip6_t* full, const char* hostname,
 
 // The target is written out in full; a name DNS cannot hold is refused
 // rather than handed to the zone.
-static void check_ptr_target(const char* hostname, const char* domain) {
-  if (!name_fits(strlen(hostname), strlen(domain)))
-    errexit("PTR target of host %s in domain %s is longer than %zu characters\n", hostname,
-            domain, NAME_MAXTEXT);
+[[noreturn]] static void ptr_target_too_long(const char* hostname, const char* domain) {
+  errexit("PTR target of host %s in domain %s is longer than %zu characters\n", hostname,
+          domain, NAME_MAXTEXT);
 }
 
 // A PTR update of the full address: its owner is the whole ip6.arpa. name,
@@ -70,9 +69,8 @@ static void check_ptr_target(const char* hostname, const char* domain) {
 static void gen_ptr_update(int type, const ip6_t* full, const char* hostname,
                            const char* domain, uint64_t ttl) {
   if (!update_wanted(hostname)) return;
-  check_ptr_target(hostname, domain);
   char target[NAME_MAXTEXT + 1];
-  host_in_domain(target, hostname, domain);
+  if (*host_in_domain(target, hostname, domain) == '\0') ptr_target_too_long(hostname, domain);
   char owner[ARPA_NAME_MAX];
   char zone[ARPA_NAME_MAX];
   format_arpa_name(owner, full, 32);
@@ -133,7 +131,7 @@ static void gen_rev_dns(const ip6_t* full, const ip6_t* prefix, const scope_t* s
   for (int j = mask_nibbles; j < split; j++)
     subnet = (subnet << 4) | ((full->group[j / 4] >> (4 * (3 - j % 4))) & 0xfu);
   int width = split > mask_nibbles ? split - mask_nibbles : 0;
-  check_ptr_target(hostname, domain);
+  if (!name_fits(strlen(hostname), strlen(domain))) ptr_target_too_long(hostname, domain);
   target_t out = {stdout, "standard output"};
   char fname[255];
   if (settings.writemode != 0) {

@@ -192,14 +192,19 @@ static int lowerbyte(char c) {
   return u < 0x80 ? tolower(u) : u;
 }
 
-// Where word (in lower case) first occurs in line[from, len), compared
-// without regard to case; -1 when it does not.
-static long findnocase(const char* line, size_t from, size_t len, const char* word) {
+// Whether c ends a field of zone data: white space or a parenthesis.
+static bool isfieldend(char c) { return isspace(static_cast<unsigned char>(c)) || c == '(' || c == ')'; }
+
+// Where word (in lower case) first stands as a field of its own in
+// line[from, len), compared without regard to case; -1 when it does not.
+// A word inside a longer one ("insoa", "soa.example.") is no class or type.
+static long findfield(const char* line, size_t from, size_t len, const char* word) {
   const size_t wlen = strlen(word);
   for (size_t i = from; i + wlen <= len; ++i) {
+    if (i > 0 && !isfieldend(line[i - 1])) continue;
     size_t k = 0;
     while (k < wlen && lowerbyte(line[i + k]) == word[k]) ++k;
-    if (k == wlen) return static_cast<long>(i);
+    if (k == wlen && (i + k == len || isfieldend(line[i + k]))) return static_cast<long>(i);
   }
   return -1;
 }
@@ -251,9 +256,9 @@ static void maskline(char* line, size_t len, scanstate* st) {
 // line, must move back to stand before the serial: 0 when the serial
 // follows on later lines; -1 when this is no SOA line.
 static long soaback(const char* line, size_t len) {
-  const long in = findnocase(line, 0, len, "in");
+  const long in = findfield(line, 0, len, "in");
   if (in < 0) return -1;
-  const long soa = findnocase(line, static_cast<size_t>(in) + 2, len, "soa");
+  const long soa = findfield(line, static_cast<size_t>(in) + 2, len, "soa");
   if (soa < 0) return -1;
 
   size_t last = len;

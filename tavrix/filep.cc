@@ -337,7 +337,8 @@ static int lock_folder(const char* path) {
     errno = ENOMEM;
     return -1;
   }
-  remove_leftovers(fd, name);
+  // Without a lock a run still going could own the temporaries there.
+  if (rc == 0) remove_leftovers(fd, name);
   folders[folder_count] = folder_t{st.st_dev, st.st_ino, fd, copy, false};
   return folder_count++;
 }

@@ -891,12 +891,24 @@ static void drop_old(filep_t* s) {
   pool_warning("error replacing %s: %s\n", failed->name, strerror(err));
   int kept_new = 0;
   for (auto& s : slots) {
-    if (!put_back(&s)) {
-      pool_warning("%s could not be put back (%s) and keeps the new content\n", s.name,
-                   strerror(errno));
-      kept_new++;
+    if (put_back(&s)) {
+      drop_old(&s);
+      continue;
     }
-    drop_old(&s);
+    int put_err = errno;
+    kept_new++;
+    // The old content is kept where it is, named, and no clean-up removes it:
+    // it may be the only copy left.
+    char** old = s.state == FILEP_EXCHANGED ? &s.temp : &s.backup;
+    if (*old == nullptr) {
+      pool_warning("%s could not be put back (%s) and keeps the new content\n", s.name,
+                   strerror(put_err));
+      continue;
+    }
+    pool_warning("%s could not be put back (%s) and keeps the new content; its old content "
+                 "is in %s\n", s.name, strerror(put_err), *old);
+    free(*old);
+    *old = nullptr;
   }
   if (kept_new > 0) errexit("%d file(s) were replaced, the others left as they were\n", kept_new);
   errexit("no file was changed\n");

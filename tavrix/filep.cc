@@ -230,6 +230,17 @@ static void close_nearest(int ind) {
   close_stream(&slots[victim]);
 }
 
+// Writes all n bytes of data to fd; false, with errno set, when it fails.
+static bool write_all(int fd, const char* data, size_t n) {
+  for (size_t done = 0; done < n;) {
+    ssize_t w = write(fd, data + done, n - done);
+    if (w > 0) done += size_t(w);
+    else if (w == 0) errno = EIO;
+    if (w <= 0 && errno != EINTR) return false;
+  }
+  return true;
+}
+
 // Copies the file at path to fd; false, with errno set, when it fails.
 static bool copy_into(int fd, const char* path) {
   int in = open(path, O_RDONLY | O_CLOEXEC);
@@ -244,11 +255,7 @@ static bool copy_into(int fd, const char* path) {
       ok = false;
       break;
     }
-    for (ssize_t done = 0; ok && done < n;) {
-      ssize_t w = write(fd, buf + done, size_t(n - done));
-      if (w > 0) done += w;
-      else if (errno != EINTR) ok = false;
-    }
+    ok = write_all(fd, buf, size_t(n));
     if (!ok) break;
   }
   int err = errno;
@@ -389,16 +396,6 @@ static FILE* abandon_open(filep_t* slot, int fd) {
   slot->state = FILEP_PENDING;
   errno = err;
   return nullptr;
-}
-
-static bool write_all(int fd, const char* data, size_t n) {
-  for (size_t done = 0; done < n;) {
-    ssize_t w = write(fd, data + done, n - done);
-    if (w > 0) done += size_t(w);
-    else if (w == 0) errno = EIO;
-    if (w <= 0 && errno != EINTR) return false;
-  }
-  return true;
 }
 
 // Copies the first s->size bytes of the old file into the temporary, which
@@ -749,11 +746,18 @@ FILE* filep_open(const char* name) {
   return fp;
 }
 
+// Puts the file at path on the disk; returns 0, or the errno of the failure.
+static int sync_path(const char* path) {
+  int fd = open(path, O_RDONLY | O_CLOEXEC);
+  int err = fd >= 0 && fsync(fd) == 0 ? 0 : errno;
+  if (fd >= 0) close(fd);
+  return err;
+}
+
 // Puts what was written to a temporary on the disk.
 static void sync_temp(const filep_t* slot) {
-  int fd = open(slot->temp, O_RDONLY | O_CLOEXEC);
-  if (fd < 0 || fsync(fd) != 0) errexit("error writing %s: %s\n", slot->name, strerror(errno));
-  close(fd);
+  if (int err = sync_path(slot->temp); err != 0)
+    errexit("error writing %s: %s\n", slot->name, strerror(err));
 }
 
 // One after the other, each sync of a temporary waits for a flush of the
@@ -768,9 +772,7 @@ static void* sync_worker(void*) {
   for (int i; (i = sync_next.fetch_add(1)) < HASHSIZE;) {
     const char* temp = slots[i].temp;
     if (temp == nullptr) continue;
-    int fd = open(temp, O_RDONLY | O_CLOEXEC);
-    sync_error[i] = fd >= 0 && fsync(fd) == 0 ? 0 : errno;
-    if (fd >= 0) close(fd);
+    sync_error[i] = sync_path(temp);
   }
   return nullptr;
 }

@@ -110,12 +110,6 @@ extraresult_t collect_extra(bufferchars_t in, char* extra, int* lineno) {
   return extraresult_t::ok;
 }
 
-// A warning quotes from a place in the line; a parser's negative error code
-// must not move the quote before the line itself.
-const char* quote_from(const char* line, const char* pos, int count) {
-  return count < 0 && pos + count < line ? line : pos + count;
-}
-
 bool selects(const char* name, const char* list) {
   const char* p = list;
   for (;;) {
@@ -329,13 +323,16 @@ int parsehostline(hostline_t* hl, const char* line, int delim) {
   p = skipdelim(p, delim);
   int n = hostidfromstr(&hl->hostid, p);
   if (!ip6isset(&hl->hostid)) {
-    errmsg("parsehostline(): no hostid found near \"%.10s ...\"\n", quote_from(line, p, n));
+    errmsg("parsehostline(): no hostid found near \"%.10s ...\"\n", p);
     return 0;
   }
   p = skipdelim(p + n, delim);
   n = subnetfromstr(&hl->subnetid, p);
-  if (!ip6isset(&hl->subnetid)) {
-    errmsg("parsehostline(): no subnetid found near \"%.10s ...\"\n", quote_from(line, p, n));
+  // The field ends at a delimiter, the scope list or the end of the line:
+  // "lan!x" is no name of a subnet.
+  if (!ip6isset(&hl->subnetid) ||
+      !(p[n] == '\0' || p[n] == '[' || isdelim((unsigned char)p[n], delim))) {
+    errmsg("parsehostline(): no subnetid found near \"%.10s ...\"\n", p);
     return 0;
   }
   p = skipdelim(p + n, delim);

@@ -168,6 +168,21 @@ $ tavrix -f -S -p 2001:db8::/48 hosts
 |tavrix: No subnet "nosuch" found
 --- status 127
 
+=== a subnet name runs to a delimiter, the scope list or the end of the line; anything glued to it fails the host line
+$ tavrix -f -S -p 2001:db8::/48 hosts
+--- file hosts
+|%%SUBNET
+|lan :5:
+|%%HOST
+|ok ::1 lan[*]
+|www ::2 lan!x
+--- stdout
+|ok                   		IN  AAAA	2001:db8:0:5::1 
+--- stderr
+|parsehostline(): no subnetid found near "lan!x ..."
+|tavrix: error parsing hostline in hosts line 5
+--- status 127
+
 === a bad TTL field ends the run
 $ tavrix -f -S -p 2001:db8::/48 hosts
 --- file hosts

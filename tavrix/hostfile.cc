@@ -135,7 +135,7 @@ void run_debug(const char* keyword) {
 
 void echo_host(const hostline_t* hl) {
   char name[sizeof hl->host.name] = "";
-  char ttl[11] = "";
+  char ttl[16] = "";  // "<2147483647>", the longest
   char hostid[41];
   char subnetid[41];
   hosttostr(name, sizeof name, &hl->host);

@@ -161,6 +161,14 @@ $ tavrix -f -S -v -v -p 2001:db8::/48 hosts
 |tavrix: error parsing hostline in hosts line 3
 --- status 127
 
+=== -v -v echoes the largest TTL whole
+$ tavrix -f -S -v -v -p 2001:db8::/48 hosts
+--- file hosts
+|h <2147483647s> ::1 :1:
+--- stdout
+|; h<2147483647>	::0000:0000:0000:0001	:0001:	[*]
+|h                    	2147483647	IN  AAAA	2001:db8:0:1::1 
+
 === continuation lines are counted: an error after them names the right line
 $ tavrix -f -S -p 2001:db8::/48 hosts
 --- file hosts
